@@ -1,0 +1,20 @@
+// Device-string matching against the camera table, and space stripping.
+#pragma once
+
+#include "host.h"
+#include "records.h"
+
+// A text without its space characters (code 32); tabs and other white space
+// stay.  Each call has its own result; input beyond 1023 characters is cut.
+struct StrippedText {
+  char text[kTextLen];
+};
+StrippedText StripSpaces(const char* text);
+
+// The camera entry that fginst->device selects: "default" and "0" (any
+// letter case) select entry 0; otherwise the first entry whose key, or name
+// without spaces, equals the device ignoring ASCII case.  Null when none.
+CameraEntry* FindCameraEntry(const FGInstance* fginst);
+
+// ASCII case-insensitive whole-string equality.
+bool EqualsIgnoreCase(const char* a, const char* b);

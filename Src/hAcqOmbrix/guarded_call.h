@@ -1,0 +1,30 @@
+// Host calls that can fail go through GuardedCall: a spy report first (when
+// the host traces calls), the call, and HProcessErr for a status above 2.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "host.h"
+
+inline constexpr char kSourcePath[] = "Src\\hAcqOmbrix";
+
+// Reports `text` to the spy when tracing is on.
+void SpyReport(const char* text, int32_t line);
+
+// Applies the error rule to a call's status: a status above 2 goes to
+// HProcessErr, whose answer wins when it is above 2.
+Herror ConvertStatus(const char* text, int32_t line, Herror status);
+
+template <class Call>
+Herror GuardedCall(const char* text, int32_t line, Call&& call) {
+  SpyReport(text, line);
+  return ConvertStatus(text, line, call());
+}
+
+#define HCALL(text, expr) GuardedCall((text), __LINE__, [&]() -> Herror { return (expr); })
+
+// Host memory: the checking allocator while HTraceMemory is set, with the
+// caller's line. Both are guarded calls reported as `text`.
+Herror HostAlloc(Hproc_handle proc_id, size_t size, void** ptr, const char* text, int32_t line);
+Herror HostFree(Hproc_handle proc_id, void* ptr, const char* text, int32_t line);
