@@ -18,3 +18,12 @@ CameraEntry* FindCameraEntry(const FGInstance* fginst);
 
 // ASCII case-insensitive whole-string equality.
 bool EqualsIgnoreCase(const char* a, const char* b);
+
+// Fills the table from a discovery: the first kMaxCameras cameras, in
+// order; names and keys are cut to 1023 characters.  Sets
+// gs_cameraCntDiscovery to the number held.  Caller holds device_lock.
+void FillCameraTable(GENICAM_Camera* cameras, uint32_t count);
+
+// Empties the table (identities, camera objects, user counts).  The
+// entries' SDK objects must have been released.  Caller holds device_lock.
+void ClearCameraTable();

@@ -23,3 +23,7 @@ Herror HostFree(Hproc_handle proc_id, void* ptr, const char* text, int32_t line)
                         : HXFree(proc_id, ptr);
   });
 }
+
+Herror HostFreeQuiet(Hproc_handle proc_id, void* ptr, int32_t line) {
+  return HTraceMemory ? HXFreeMemCheck(proc_id, ptr, kSourcePath, line) : HXFree(proc_id, ptr);
+}

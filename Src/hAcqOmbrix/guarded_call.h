@@ -28,3 +28,7 @@ Herror GuardedCall(const char* text, int32_t line, Call&& call) {
 // caller's line. Both are guarded calls reported as `text`.
 Herror HostAlloc(Hproc_handle proc_id, size_t size, void** ptr, const char* text, int32_t line);
 Herror HostFree(Hproc_handle proc_id, void* ptr, const char* text, int32_t line);
+
+// The same allocator choice without the guard: no spy report and no
+// HProcessErr.  For frees whose result the caller ignores.
+Herror HostFreeQuiet(Hproc_handle proc_id, void* ptr, int32_t line);

@@ -64,6 +64,10 @@ struct InstanceRecord {
   int64_t Height;
   double Gamma;
   char effective_color_space[kTextLen];
+  // Bytes of each InstFrameBuffer entry as the open allocated them; fixed
+  // from then on (the volatile switch moves the buffers but keeps them), so
+  // the grab engine bounds every buffer write by it.
+  int32_t frame_buffer_size;
 };
 
 // One discovered camera and the SDK objects opens create for it.  The

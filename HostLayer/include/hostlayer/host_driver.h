@@ -8,6 +8,7 @@
 // do_abort_grab).  Open and Close are serialised by the driver.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "host.h"
+#include "hostlayer/export.h"
 
 namespace hostlayer {
 
@@ -60,7 +62,7 @@ using Images = std::vector<Image>;
 
 class Instance;
 
-class Driver {
+class HOSTLAYER_API Driver {
  public:
   // Loads the interface ("Ombrix" finds libhAcqOmbrix.so / hAcqOmbrix.dll
   // on the library path; a path with a '/' is loaded as it is) and calls
@@ -74,16 +76,22 @@ class Driver {
   Herror init_status() const { return init_status_; }
   FGClass& fg_class() { return fg_class_; }
 
-  // Calls FGInit again (after a test changed the simulated cameras); every
-  // instance must be closed first.
+  // Calls FGInit again with a zeroed FGClass (after a test changed the
+  // simulated cameras); kErrInstancesOpen while an instance is open.
   Herror Reinit();
 
-  // OpenRequest, store the instance in its slot, Open; on failure the
-  // instance is taken out and freed again.  *out is set on success only.
+  // The process handle the driver passes to every operation.
+  static Hproc_handle ProcHandle();
+
+  // Resolves the parameters (kErrBadArgument for a value of the wrong kind
+  // or a text longer than the record holds), OpenRequest, store the instance
+  // in its slot, Open; on failure the instance is taken out of its slot and
+  // freed again.  *out is set on success only.
   Herror Open(const OpenParams& params, std::unique_ptr<Instance>* out);
 
   // Information query: the info text and the values (the host block the
-  // interface returned is freed here).
+  // interface returned is freed here; kErrBadAnswer when the values are not
+  // a live host block).  text and values may be null.
   Herror Info(int32_t query, std::string* text, std::vector<Value>* values);
 
   // The host's text for an error code.
@@ -100,15 +108,18 @@ class Driver {
   Herror init_status_ = 0;
   FGClass fg_class_{};
   std::mutex open_close_lock_;
+  int32_t open_instances_ = 0;  // guarded by open_close_lock_
   friend class Instance;
 };
 
-class Instance {
+class HOSTLAYER_API Instance {
  public:
   ~Instance();  // closes the instance if it is still open
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
+  // Operations on a closed instance answer kErrInstanceClosed.  Images may
+  // be null when the caller does not want them; they are released then.
   Herror Grab(Images* images);
   Herror GrabStartAsync(double max_delay_ms);
   Herror GrabAsync(double max_delay_ms, Images* images);
@@ -118,7 +129,8 @@ class Instance {
   // Sets one parameter (the value travels as one ParamValue).
   Herror SetParam(const std::string& name, const Value& value);
   Herror SetParamRaw(const char* name, const ParamValue& value);
-  // Reads a parameter or metadata query; strings are copied.
+  // Reads a parameter or metadata query into a 256-value array; strings are
+  // copied.  kErrBadAnswer for a count outside 0..256 or an unknown type code.
   Herror GetParam(const std::string& name, std::vector<Value>* values);
 
   Herror Close();  // the instance is closed only when this returns 2
@@ -128,14 +140,14 @@ class Instance {
 
  private:
   friend class Driver;
-  Instance(Driver* driver, std::unique_ptr<FGInstance> fginst, std::vector<ParamValue> generic,
-           std::vector<std::string> generic_texts);
-  Herror CollectImages(Herror status, Himage* raw, int32_t count, Images* images);
+  Instance(Driver* driver, std::unique_ptr<FGInstance> fginst, const std::vector<Value>& generic);
   Driver* driver_;
   std::unique_ptr<FGInstance> fginst_;
-  std::vector<ParamValue> generic_;
+  // Own the generic values the FGInstance points at while it is open.
   std::vector<std::string> generic_texts_;
-  bool open_ = true;
+  std::vector<ParamValue> generic_;
+  FGInstance** slot_ = nullptr;  // the FGClass slot OpenRequest gave
+  std::atomic<bool> open_{false};
 };
 
 }  // namespace hostlayer

@@ -1,0 +1,22 @@
+// Console output plus, at the end, each conversion's time divided by the
+// yardsticks measured in the same run.  Runs are named "<case>/<variant>";
+// every variant is compared with the "memcpy" and "opencv" runs of its case.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+
+namespace pixvane_bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override;
+  void Finalize() override;
+
+ private:
+  std::map<std::string, std::map<std::string, double>> seconds_;  // case -> variant -> s
+};
+
+}  // namespace pixvane_bench

@@ -1,0 +1,19 @@
+// Reading a camera set from a JSON file (format at camera_json.cpp).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim_control.h"
+
+namespace simsdk {
+
+std::optional<std::vector<CameraConfig>> ReadCameraFile(const std::string& path,
+                                                        std::string* error);
+
+// The set named by TERVIXMD_SIM_CONFIG, or the built-in one without it or
+// when that file does not load.
+std::vector<CameraConfig> StartSet();
+
+}  // namespace simsdk

@@ -1,0 +1,96 @@
+// Streams: when frames are due, which buffer each one takes, and handing
+// them out.  Frames are produced lazily: every call that can change what a
+// stream holds first catches the stream up to the clock, so drops are
+// counted as a camera with this many buffers would count them.  All
+// functions here run with TheSim().mutex held.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "camera_sdk.h"
+#include "pixvane/pixel_formats.h"
+#include "sim_control.h"
+
+namespace simsdk {
+
+struct SimCamera;
+struct StreamImpl;
+using Clock = std::chrono::steady_clock;
+
+// One frame buffer of a stream's pool; remembers what it holds so the
+// next frame of the same layout only rewrites the frame-number row.
+struct FrameBuffer {
+  std::vector<uint8_t> bytes;
+  FrameLayout layout;
+  bool holds_render = false;
+};
+
+// Shared by a stream and the frames it handed out, so a frame released
+// after its stream returns its buffer safely.
+struct BufferPool {
+  StreamImpl* owner = nullptr;  // null once the stream is released
+  uint32_t capacity = 0;
+  uint32_t in_use = 0;  // queued plus handed out
+  std::vector<std::shared_ptr<FrameBuffer>> idle;
+  std::condition_variable wake;  // frame queued, buffer freed, stream stopped
+};
+
+// How a camera's settings make frames come.
+struct Timing {
+  enum class Source { Rate, Unlimited, Software, Line1, None } source = Source::None;
+  double rate = 0;  // frames per second, for Source::Rate
+  bool operator==(const Timing&) const = default;
+};
+Timing TimingOf(const CameraConfig& config);
+
+struct PendingFrame {
+  std::shared_ptr<FrameBuffer> buffer;
+  uint64_t number;
+  FrameLayout layout;
+  const pixvane::PixelFormatInfo* format;
+};
+
+struct StreamImpl {
+  GENICAM_StreamSource record;
+  SimCamera* camera;
+  std::shared_ptr<BufferPool> pool = std::make_shared<BufferPool>();
+  bool grabbing = false;
+  uint64_t max_images = 0;  // 0 = no limit
+  uint64_t next_number = 0;
+  Timing timing;
+  Clock::time_point origin;  // when frame number_at_origin was due
+  uint64_t number_at_origin = 0;
+  std::deque<PendingFrame> queue;
+};
+
+// Brings every grabbing stream of the camera up to `now` under its
+// current timing; call before changing a setting.
+void CatchUpCamera(SimCamera& camera, Clock::time_point now);
+// After a setting changed: streams whose timing changed restart their
+// clock at `now`.
+void RetimeCamera(SimCamera& camera, Clock::time_point now);
+// One frame on every grabbing stream of the camera waiting for `source`.
+void TriggerCamera(SimCamera& camera, Timing::Source source);
+// Stops every stream of the camera (unplug, disconnect, replaced set).
+void StopCameraStreams(SimCamera& camera);
+
+void StartStream(StreamImpl& stream, uint64_t max_images, Clock::time_point now);
+void StopStream(StreamImpl& stream);
+
+// Outcome of one attempt to take a frame.
+struct TakeResult {
+  bool have_frame = false;
+  PendingFrame frame;
+  Clock::time_point retry_at = Clock::time_point::max();  // next frame due
+};
+TakeResult TakeFrame(StreamImpl& stream, Clock::time_point now);
+
+// A handed-out frame's buffer goes back (after catching its stream up).
+void ReturnBuffer(const std::shared_ptr<BufferPool>& pool, std::shared_ptr<FrameBuffer> buffer);
+
+}  // namespace simsdk

@@ -1,0 +1,39 @@
+// The grab's work once a frame has arrived: conversion into the ring
+// buffer or the host images, and the images themselves.  Runs on the grab
+// thread without the cancel mutex, while the caller keeps the frame's
+// stream alive.
+#pragma once
+
+#include <cstdint>
+
+#include "camera_sdk.h"
+#include "frame_conversion.h"
+#include "host.h"
+#include "image_request.h"
+
+// Hands a frame back to the SDK when it goes out of scope, unless it was
+// handed back earlier: every frame obtained is released exactly once.
+class HeldFrame {
+ public:
+  explicit HeldFrame(GENICAM_Frame* frame) : frame_(frame) {}
+  ~HeldFrame() { Release(); }
+  HeldFrame(const HeldFrame&) = delete;
+  HeldFrame& operator=(const HeldFrame&) = delete;
+  GENICAM_Frame* get() const { return frame_; }
+  void Release() {
+    if (frame_ != nullptr) frame_->release(frame_);
+    frame_ = nullptr;
+  }
+
+ private:
+  GENICAM_Frame* frame_;
+};
+
+// Conversion and images for one valid frame.  Volatile mode converts into
+// `ring` and wraps it; copy mode converts gray frames straight into the
+// new host image and colour frames into `ring`, which is then split into
+// three images.  The frame is handed back as soon as it is no longer read.
+// Returns 2, 5306 (the frame cannot be converted or does not fit) or the
+// host's error.
+Herror DeliverFrame(Hproc_handle proc_id, const ImageRequest& request, bool volatile_mode,
+                    HeldFrame& frame, FrameBuffer ring, Himage* image, int32_t* num_image);

@@ -1,0 +1,137 @@
+// FGInit: the one entry the host looks up.  The host calls it once after
+// loading the library, before any other operation; a later call (with no
+// instance open) starts over from a fresh discovery.
+#include <cstdio>
+#include <mutex>
+
+#include "camera_objects.h"
+#include "camera_table.h"
+#include "camera_users.h"
+#include "exports.h"
+#include "guarded_call.h"
+#include "instance_memory.h"
+#include "instance_pool.h"
+#include "interface_state.h"
+#include "operations.h"
+#include "platform.h"
+#include "sdk_binding.h"
+#include "text_copy.h"
+
+namespace {
+
+constexpr Herror kInitFailed = 3;
+
+void PrintLine(const char* text) {
+  std::printf("%s", text);
+  std::fflush(stdout);
+}
+
+bool HoldsObjects(const CameraEntry& entry) {
+  return entry.stream != nullptr || entry.acquisition_ctl != nullptr ||
+         entry.image_format_ctl != nullptr || entry.analog_ctl != nullptr ||
+         entry.isp_ctl != nullptr || entry.user_set_ctl != nullptr || entry.dev_ctl != nullptr;
+}
+
+// Whatever an earlier registration left behind (only when the caller broke
+// the "nothing open" rule) is freed rather than forgotten.
+void ForgetPreviousSession(Hproc_handle proc_id) {
+  for (InstanceRecord& inst : inst_pool) {
+    if (inst.board == nullptr) continue;
+    for (int32_t i = 0; inst.own_buffers && i < inst.num_buffers && i < kMaxBuffers; ++i) {
+      if (inst.InstFrameBuffer[i] != nullptr) HostFreeQuiet(proc_id, inst.InstFrameBuffer[i], __LINE__);
+    }
+    TeardownInstance(proc_id, &inst, H_MSG_OK);
+  }
+  for (uint32_t i = 0; i < gs_cameraCntDiscovery; ++i) {
+    if (HoldsObjects(camera_table[i])) ReleaseCameraObjects(camera_table[i]);
+  }
+  ForgetAllInstances();
+  ClearCameraTable();
+  camera_list = nullptr;
+}
+
+void FillInterfaceRecord(FGClass& fg) {
+  fg.revision_number = 5;
+  fg.available = true;
+  fg.instances_num = 0;
+  fg.instances_max = kMaxInstances;
+
+  fg.OpenRequest = FGOpenRequest;
+  fg.Open = FGOpen;
+  fg.Close = FGClose;
+  fg.Grab = FGGrab;
+  fg.GrabStartAsync = FGGrabStartAsync;
+  fg.GrabAsync = FGGrabAsync;
+  fg.GrabData = FGGrabData;
+  fg.GrabDataAsync = FGGrabDataAsync;
+  fg.Info = FGInfo;
+  fg.SetParam = FGSetParam;
+  fg.GetParam = FGGetParam;
+  fg.SetLut = nullptr;
+  fg.GetLut = nullptr;
+  fg.SetParamTuple = nullptr;
+  fg.GetParamTuple = nullptr;
+
+  fg.horizontal_resolution = 1;
+  fg.vertical_resolution = 1;
+  fg.image_width = 0;
+  fg.image_height = 0;
+  fg.start_row = 0;
+  fg.start_column = 0;
+  fg.field = 4;
+  fg.bits_per_channel = 8;
+  CopyText(fg.color_space, "default");
+  fg.gain = 1.0f;
+  fg.external_trigger = false;
+  CopyText(fg.camera_type, "auto");
+  CopyText(fg.device, "0");
+  fg.port = 0;
+  fg.line_in = 0;
+}
+
+void Register(FGClass* fg) {
+  ResetInstancePool();
+  if (fg != nullptr) FillInterfaceRecord(*fg);
+  fg_class = fg;
+}
+
+Herror Init(Hproc_handle proc_id, FGClass* fg) {
+  std::lock_guard<std::mutex> lock(device_lock);
+  ForgetPreviousSession(proc_id);
+
+  const SdkEntryPoints& sdk = BindSdk();
+  // Without the library or its entry point the interface still registers,
+  // with no camera, so every open answers 5302 instead of calling into
+  // what is not there.
+  if (sdk_module == nullptr) {
+    PlatformMessageBox("fail to load dll!", "FGOpen");
+    Register(fg);
+    return kInitFailed;
+  }
+  if (sdk.getSystemInstance == nullptr) {
+    PlatformMessageBox("fail to GetProcAddress!", "FGOpen");
+    Register(fg);
+    return kInitFailed;
+  }
+  GENICAM_System* system = nullptr;
+  if (sdk.getSystemInstance(&system) == SDK_FAIL || system == nullptr) {
+    PrintLine("pSystem is null.\r\n");
+    return kInitFailed;
+  }
+  GENICAM_Camera* cameras = nullptr;
+  uint32_t count = 0;
+  if (system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) == SDK_FAIL) {
+    PrintLine("discovery device fail.\r\n");
+    return kInitFailed;
+  }
+  camera_list = cameras;
+  FillCameraTable(cameras, count);
+  Register(fg);
+  return H_MSG_OK;
+}
+
+}  // namespace
+
+extern "C" HACQ_EXPORT Herror FGInit(Hproc_handle proc_id, FGClass* fg) noexcept {
+  return Init(proc_id, fg);
+}

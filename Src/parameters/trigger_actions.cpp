@@ -1,0 +1,56 @@
+// The trigger mode, the software trigger and the abort of a pending grab.
+#include <iterator>
+
+#include "guarded_call.h"
+#include "interface_state.h"
+#include "parameter_setters.h"
+#include "shared_fields.h"
+#include "stream_control.h"
+#include "text_copy.h"
+#include "trigger_control.h"
+
+namespace {
+
+// In the order of the mode words in the catalogue's list.
+using TriggerSwitch = int32_t (*)(GENICAM_AcquisitionControl*);
+constexpr TriggerSwitch kTriggerSwitches[] = {SetTriggerContinuous, SetTriggerSoftware,
+                                              SetTriggerLine};
+
+}  // namespace
+
+Herror SetTriggerMode(const SetRequest& request) {
+  const int32_t position = PositionInValues(request.entry, request.value->par.s);
+  if (position < 0 || position >= static_cast<int32_t>(std::size(kTriggerSwitches))) {
+    return H_ERR_FGPARV;
+  }
+  GENICAM_AcquisitionControl* control = request.camera.acquisition_ctl;
+  if (control == nullptr) return H_ERR_FGPARV;
+  if (kTriggerSwitches[position](control) != 0) return H_ERR_FGTRIGGER;
+  // The caller's spelling is what a read answers.
+  CopyText(request.inst.*request.entry.storage.text, request.value->par.s);
+  return H_MSG_OK;
+}
+
+Herror TriggerSoftware(const SetRequest& request) {
+  GENICAM_AcquisitionControl* control = request.camera.acquisition_ctl;
+  if (control == nullptr) return H_ERR_FGPARV;
+  if (SendSoftwareTrigger(control) != 0) return H_ERR_FGTRIGGER;
+  StoreShared(request.inst.grab_started, true);
+  return H_MSG_OK;
+}
+
+Herror AbortGrab(const SetRequest& request) {
+  InstanceRecord* currInst = &request.inst;
+  Herror err = HCALL("HpThreadMutexLock(&currInst->cancel_mutex)",
+                     HpThreadMutexLock(&currInst->cancel_mutex));
+  if (err > H_MSG_OK) return err;
+  StoreShared(currInst->grab_started, false);
+  // Stopping ends a frame wait of a grab on another thread at once.
+  if (GENICAM_StreamSource* stream = request.camera.stream) {
+    StopGrabbing(stream);
+    async_grab_used.store(0);
+  }
+  err = HCALL("HpThreadMutexUnlock(&currInst->cancel_mutex)",
+              HpThreadMutexUnlock(&currInst->cancel_mutex));
+  return err > H_MSG_OK ? err : H_MSG_OK;
+}

@@ -1,0 +1,147 @@
+#include "grab_fixture.h"
+
+#include "conversion.h"
+#include "records.h"
+
+namespace acqtest {
+
+namespace {
+
+void SmallAndFast(simsdk::CameraConfig& camera) {
+  camera.width.value = kWidth;
+  camera.height.value = kHeight;
+  camera.max_frame_rate = 0;
+  camera.acquisition_frame_rate_enable.value = false;
+  camera.trigger_mode.value = "Off";
+}
+
+// The whole frame as the interface's conversion should see it: gray bytes,
+// or blue-green-red triples.
+std::vector<uint8_t> WholeImage(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb) {
+  const std::vector<uint8_t> raw = simsdk::RenderFrame(layout, frame);
+  const size_t pixels = size_t(layout.width) * layout.height;
+  std::vector<uint8_t> out(pixels * (rgb ? 3 : 1));
+  if (layout.pixel_format == "Mono8") {
+    for (uint32_t r = 0; r < layout.height; ++r)
+      for (uint32_t c = 0; c < layout.width; ++c) {
+        const uint8_t v = raw[size_t(r) * (layout.width + layout.padding_x) + c];
+        const size_t i = size_t(r) * layout.width + c;
+        if (rgb) {
+          out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = v;
+        } else {
+          out[i] = v;
+        }
+      }
+    return out;
+  }
+  const uint32_t code = [&] {
+    for (const auto& f : {std::pair<const char*, uint32_t>{"Mono10", PXV_Mono10},
+                          {"Mono12", PXV_Mono12},
+                          {"Mono16", PXV_Mono16},
+                          {"Mono10Packed", PXV_Mono10Packed},
+                          {"Mono12Packed", PXV_Mono12Packed},
+                          {"BayerRG8", PXV_BayerRG8},
+                          {"BayerRG10", PXV_BayerRG10},
+                          {"BayerRG12", PXV_BayerRG12},
+                          {"RGB8", PXV_RGB8},
+                          {"BGR8", PXV_BGR8},
+                          {"YUV422_8", PXV_YUV422_8}})
+      if (layout.pixel_format == f.first) return f.second;
+    ADD_FAILURE() << "no code for " << layout.pixel_format;
+    return 0u;
+  }();
+  const ConversionInfo info{layout.width,     layout.height,        layout.padding_x,
+                            layout.padding_y, uint32_t(raw.size()), code};
+  int32_t length = 0;
+  const int32_t rc = rgb ? PXVANE_ConvertToBGR24(raw.data(), &info, out.data(), &length)
+                         : PXVANE_ConvertToMono8(raw.data(), &info, out.data(), &length);
+  EXPECT_EQ(rc, 0) << layout.pixel_format;
+  return out;
+}
+
+}  // namespace
+
+simsdk::FrameLayout CurrentLayout(const std::string& key) {
+  const simsdk::CameraConfig camera = simsdk::CameraState(key).value();
+  simsdk::FrameLayout layout;
+  layout.pixel_format = camera.pixel_format.value;
+  layout.width = static_cast<uint32_t>(camera.width.value);
+  layout.height = static_cast<uint32_t>(camera.height.value);
+  layout.reverse_x = camera.reverse_x.value;
+  layout.reverse_y = camera.reverse_y.value;
+  layout.padding_x = camera.padding_x;
+  layout.padding_y = camera.padding_y;
+  return layout;
+}
+
+Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part) {
+  const std::vector<uint8_t> whole = WholeImage(layout, frame, rgb);
+  const int channels = rgb ? 3 : 1;
+  Planes planes(channels, std::vector<uint8_t>(size_t(part.width) * part.height));
+  for (uint32_t r = 0; r < part.height; ++r)
+    for (uint32_t c = 0; c < part.width; ++c) {
+      const size_t src = size_t((part.start_row + r) * part.row_step) * layout.width +
+                         (part.start_column + c) * part.column_step;
+      for (int ch = 0; ch < channels; ++ch) {
+        // Triples are blue, green, red; the planes red, green, blue.
+        const int byte = rgb ? 2 - ch : 0;
+        planes[ch][size_t(r) * part.width + c] = whole[src * channels + byte];
+      }
+    }
+  return planes;
+}
+
+Planes PlanesOf(const hostlayer::Images& images) {
+  Planes planes;
+  for (const hostlayer::Image& image : images) {
+    const uint8_t* p = image.pixels;
+    planes.emplace_back(p, p + size_t(image.width) * image.height);
+  }
+  return planes;
+}
+
+std::optional<uint64_t> MatchFrame(const hostlayer::Images& images,
+                                   const simsdk::FrameLayout& layout, bool rgb, const Part& part,
+                                   uint64_t from) {
+  const Planes got = PlanesOf(images);
+  for (uint64_t start : {from, uint64_t{0}})
+    for (uint64_t f = start; f < start + 64; ++f)
+      if (Predict(layout, f, rgb, part) == got) return f;
+  return std::nullopt;
+}
+
+void GrabTest::SetUp() {
+  InterfaceTest::SetUp();
+  std::vector<simsdk::CameraConfig> cameras = simsdk::DefaultCameras();
+  for (simsdk::CameraConfig& camera : cameras) SmallAndFast(camera);
+  UseCameras(cameras);
+}
+
+void GrabTest::TearDown() {
+  for (const char* key : {kMonoKey, kColorKey}) {
+    EXPECT_EQ(simsdk::CameraCounters(key).frames_outstanding, 0u) << key << " frames kept";
+  }
+  InterfaceTest::TearDown();
+}
+
+std::unique_ptr<hostlayer::Instance> GrabTest::Open(const std::string& device,
+                                                    const std::string& color_space,
+                                                    hostlayer::OpenParams params) {
+  params.device = device;
+  params.color_space = color_space;
+  return OpenOk(params);
+}
+
+void GrabTest::ClearGrabFlags(hostlayer::Instance& instance) {
+  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
+  EXPECT_EQ(instance.SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
+  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);  // arms the stop
+  hostlayer::Images images;
+  EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
+}
+
+InstanceRecord& GrabTest::Record(hostlayer::Instance& instance) {
+  return *instance.raw()->inst_data;
+}
+
+}  // namespace acqtest

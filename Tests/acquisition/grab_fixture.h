@@ -1,0 +1,67 @@
+// Fixture of the grab tests: the shared interface fixture (clean host and
+// simulator, leak checks) with the built-in cameras at a small size and an
+// unlimited frame rate, and a check that every frame was handed back.  Also the prediction of
+// delivered images from the simulator's published frame formula and the conversion library.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hacq_test/interface_test.h"
+
+namespace acqtest {
+
+using hacq_test::kColorKey;
+using hacq_test::kMonoKey;
+inline constexpr uint32_t kWidth = 64;
+inline constexpr uint32_t kHeight = 48;
+
+// Which part of the frame an image shows: pixel (r, c) is the frame's
+// pixel ((start_row + r) * row_step, (start_column + c) * column_step).
+struct Part {
+  uint32_t width = kWidth;
+  uint32_t height = kHeight;
+  uint32_t start_row = 0;
+  uint32_t start_column = 0;
+  uint32_t row_step = 1;
+  uint32_t column_step = 1;
+};
+
+// The images a grab should deliver: one gray plane, or red, green, blue.
+using Planes = std::vector<std::vector<uint8_t>>;
+
+// The layout the camera delivers now.
+simsdk::FrameLayout CurrentLayout(const std::string& key);
+// Images of frame `frame` of `layout` for colour space rgb or gray.
+Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part);
+// The delivered images as planes.
+Planes PlanesOf(const hostlayer::Images& images);
+// The frame number f in [from, from + 64), or else in [0, 64), whose
+// prediction equals `images`; nothing when none does.
+std::optional<uint64_t> MatchFrame(const hostlayer::Images& images,
+                                   const simsdk::FrameLayout& layout, bool rgb, const Part& part,
+                                   uint64_t from);
+
+class GrabTest : public hacq_test::InterfaceTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Opens `device` with the given colour space and optional open
+  // parameters; fails the test when the open does not answer 2.
+  std::unique_ptr<hostlayer::Instance> Open(const std::string& device,
+                                            const std::string& color_space = "default",
+                                            hostlayer::OpenParams params = {});
+  // Brings the process-wide grab flags to a known state whatever earlier
+  // tests left: no asynchronous grab used, no stop requested, the stream
+  // stopped, nothing pending.
+  static void ClearGrabFlags(hostlayer::Instance& instance);
+  // The interface's record of an open instance.
+  static struct InstanceRecord& Record(hostlayer::Instance& instance);
+};
+
+}  // namespace acqtest

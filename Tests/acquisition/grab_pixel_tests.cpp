@@ -1,0 +1,184 @@
+// Delivered pixels through the host driver and the simulated cameras,
+// predicted from the simulator's frame formula and the conversion library.
+#include <cstdlib>
+#include <thread>
+
+#include "grab_fixture.h"
+#include "records.h"
+
+namespace acqtest {
+namespace {
+
+using hostlayer::Images;
+
+int FramesPerRun() {
+  const char* soak = std::getenv("HACQ_ACQ_SOAK_FRAMES");
+  return soak != nullptr ? std::atoi(soak) : 1000;
+}
+
+struct RunCase {
+  const char* key;
+  const char* color_space;
+  bool async;
+};
+
+class ThousandFrames : public GrabTest, public testing::WithParamInterface<RunCase> {};
+
+// Catches lost, repeated, stale or corrupted frames over long runs, in each
+// camera's native path, and leaks that only show after many grabs.
+TEST_P(ThousandFrames, EveryPixelAsPredicted) {
+  const RunCase& run = GetParam();
+  auto instance = Open(run.key, run.color_space);
+  ASSERT_TRUE(instance);
+  const bool rgb = std::string(run.color_space) == "rgb";
+  const simsdk::FrameLayout layout = CurrentLayout(run.key);
+  if (run.async) {
+    ASSERT_EQ(instance->GrabStartAsync(100.0), H_MSG_OK);
+  }
+  uint64_t next = 0;
+  for (int i = 0; i < FramesPerRun(); ++i) {
+    Images images;
+    ASSERT_EQ(run.async ? instance->GrabAsync(100.0, &images) : instance->Grab(&images), H_MSG_OK)
+        << "grab " << i;
+    ASSERT_EQ(images.size(), rgb ? 3u : 1u);
+    const auto frame = MatchFrame(images, layout, rgb, Part{}, next);
+    ASSERT_TRUE(frame.has_value()) << "grab " << i << " matches no frame";
+    ASSERT_GE(*frame, next) << "grab " << i << " delivered an older frame";
+    next = *frame + 1;
+  }
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BuiltInCameras, ThousandFrames,
+    testing::Values(RunCase{kMonoKey, "gray", false}, RunCase{kMonoKey, "gray", true},
+                    RunCase{kMonoKey, "rgb", false}, RunCase{kMonoKey, "rgb", true},
+                    RunCase{kColorKey, "gray", false}, RunCase{kColorKey, "gray", true},
+                    RunCase{kColorKey, "rgb", false}, RunCase{kColorKey, "rgb", true}),
+    [](const testing::TestParamInfo<RunCase>& param_info) {
+      const RunCase& run = param_info.param;
+      return std::string(run.key == std::string(kMonoKey) ? "mono" : "color") + "_" +
+             run.color_space + (run.async ? "_async" : "_sync");
+    });
+
+struct PathCase {
+  const char* key;
+  const char* pixel_format;
+  const char* color_space;  // as the application writes it
+  bool rgb;
+};
+
+using ConversionPaths = GrabTest;
+
+// Catches a wrong conversion choice (format or colour space), planes in
+// the wrong order, and a colour space in capitals not taken as rgb.
+TEST_F(ConversionPaths, EachPathDeliversThePredictedImages) {
+  const PathCase cases[] = {
+      {kMonoKey, "Mono8", "gray", false},      // plain copy
+      {kMonoKey, "Mono8", "rgb", true},        // gray widened, three equal planes
+      {kMonoKey, "Mono8", "RGB", true},        // capitals count as rgb
+      {kMonoKey, "Mono10", "default", false},  // library to gray
+      {kMonoKey, "Mono12Packed", "default", false},
+      {kColorKey, "BayerRG8", "default", true},  // library to blue-green-red
+      {kColorKey, "BayerRG8", "gray", false},
+      {kColorKey, "RGB8", "rgb", true},  // red lands in image 0
+      {kColorKey, "YUV422_8", "rgb", true},
+  };
+  for (const PathCase& tc : cases) {
+    SCOPED_TRACE(testing::Message() << tc.key << " " << tc.pixel_format << " " << tc.color_space);
+    simsdk::UpdateCamera(
+        tc.key, [&](simsdk::CameraConfig& camera) { camera.pixel_format.value = tc.pixel_format; });
+    auto instance = Open(tc.key, tc.color_space);
+    ASSERT_TRUE(instance);
+    const simsdk::FrameLayout layout = CurrentLayout(tc.key);
+    uint64_t next = 0;
+    for (int i = 0; i < 3; ++i) {
+      Images images;
+      ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+      const auto frame = MatchFrame(images, layout, tc.rgb, Part{}, next);
+      ASSERT_TRUE(frame.has_value()) << "grab " << i;
+      next = *frame + 1;
+    }
+    if (tc.rgb && std::string(tc.pixel_format) == "Mono8") {
+      Images images;
+      ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+      const Planes planes = PlanesOf(images);
+      EXPECT_EQ(planes[0], planes[1]);
+      EXPECT_EQ(planes[1], planes[2]);
+    }
+    EXPECT_EQ(instance->Close(), H_MSG_OK);
+  }
+}
+
+struct PartCase {
+  const char* name;
+  const char* key;
+  const char* color_space;
+  int64_t horizontal_resolution, vertical_resolution;  // open parameters (-1: default)
+  int64_t image_width, image_height, start_row, start_column;
+  Part expected;
+};
+
+using ImageParts = GrabTest;
+
+// Catches images sheared or taken from the wrong region when the open asks
+// for an image part or a reduced resolution.
+TEST_F(ImageParts, DeliverTheRequestedRegionAndResolution) {
+  const PartCase cases[] = {
+      {"part gray", kMonoKey, "gray", -1, -1, 20, 10, 4, 8, Part{20, 10, 4, 8, 1, 1}},
+      {"part rgb from mono", kMonoKey, "rgb", -1, -1, 20, 10, 4, 8, Part{20, 10, 4, 8, 1, 1}},
+      {"half resolution", kMonoKey, "gray", 2, 2, 0, 0, 0, 0, Part{32, 24, 0, 0, 2, 2}},
+      {"quarter columns, part", kMonoKey, "gray", 4, 1, 10, 20, 3, 2, Part{10, 20, 3, 2, 1, 4}},
+      {"bayer part", kColorKey, "rgb", -1, -1, 16, 12, 6, 5, Part{16, 12, 6, 5, 1, 1}},
+      {"bayer half", kColorKey, "gray", 2, 2, 0, 0, 0, 0, Part{32, 24, 0, 0, 2, 2}},
+  };
+  for (const PartCase& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    hostlayer::OpenParams params;
+    params.horizontal_resolution = tc.horizontal_resolution;
+    params.vertical_resolution = tc.vertical_resolution;
+    params.image_width = tc.image_width;
+    params.image_height = tc.image_height;
+    params.start_row = tc.start_row;
+    params.start_column = tc.start_column;
+    auto instance = Open(tc.key, tc.color_space, params);
+    ASSERT_TRUE(instance);
+    const bool rgb = std::string(tc.color_space) == "rgb";
+    Images images;
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+    ASSERT_EQ(images[0].width, int32_t(tc.expected.width));
+    ASSERT_EQ(images[0].height, int32_t(tc.expected.height));
+    EXPECT_TRUE(MatchFrame(images, CurrentLayout(tc.key), rgb, tc.expected, 0).has_value());
+    EXPECT_EQ(instance->Close(), H_MSG_OK);
+  }
+}
+
+using Volatile = GrabTest;
+
+// Catches a ring that reuses the wrong buffer, and volatile images that are
+// copies instead of views of the ring.
+TEST_F(Volatile, ImagesAreTheRingBuffersInTurn) {
+  hostlayer::OpenParams params;
+  params.generic = {std::string("num_buffers=3")};
+  auto instance = Open(kMonoKey, "gray", params);
+  ASSERT_TRUE(instance);
+  ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
+  const simsdk::FrameLayout layout = CurrentLayout(kMonoKey);
+  std::vector<Images> grabs(4);
+  for (Images& images : grabs) ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+  const InstanceRecord& record = Record(*instance);
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(grabs[i][0].is_view);
+    EXPECT_EQ(grabs[i][0].pixels, record.InstFrameBuffer[i % 3]) << "grab " << i;
+  }
+  // The first image now shows the fourth frame: its buffer was filled again.
+  const auto first = MatchFrame(grabs[0], layout, false, Part{}, 0);
+  const auto fourth = MatchFrame(grabs[3], layout, false, Part{}, 0);
+  ASSERT_TRUE(first && fourth);
+  EXPECT_EQ(*first, *fourth);
+  grabs.clear();
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+}  // namespace
+}  // namespace acqtest

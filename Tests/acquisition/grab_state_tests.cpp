@@ -1,0 +1,423 @@
+// The grab engine's bookkeeping and failure paths through the host driver:
+// the buffer ring, the asynchronous state, every failure with its code and
+// message, the host call traces and setting 64.
+#include <chrono>
+#include <functional>
+#include <future>
+#include <thread>
+
+#include "grab_fixture.h"
+#include "records.h"
+
+namespace acqtest {
+namespace {
+
+using hostlayer::Images;
+using Instance = hostlayer::Instance;
+
+constexpr char kLock[] = "HpThreadMutexLock(&currInst->cancel_mutex)";
+constexpr char kUnlock[] = "HpThreadMutexUnlock(&currInst->cancel_mutex)";
+
+std::vector<std::string> SpyTexts() {
+  std::vector<std::string> texts;
+  for (const auto& record : hostlayer::SpyLog()) texts.push_back(record.text);
+  return texts;
+}
+
+// Grabs with the standard output captured.
+Herror GrabCapturing(Instance& instance, std::string* out, bool async = false) {
+  Images images;
+  testing::internal::CaptureStdout();
+  const Herror err = async ? instance.GrabAsync(50.0, &images) : instance.Grab(&images);
+  *out = testing::internal::GetCapturedStdout();
+  if (err != H_MSG_OK) {
+    EXPECT_TRUE(images.empty()) << "images delivered by a failed grab";
+  }
+  return err;
+}
+
+using Ring = GrabTest;
+
+// Catches a ring that does not advance on a failed grab, or that skips or
+// repeats a buffer.
+TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
+  hostlayer::OpenParams params;
+  params.generic = {std::string("num_buffers=3")};
+  auto instance = Open(kMonoKey, "gray", params);
+  ASSERT_TRUE(instance);
+  ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
+  const InstanceRecord& record = Record(*instance);
+  auto grab_buffer = [&]() -> const uint8_t* {
+    Images images;
+    EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
+    return images.empty() ? nullptr : images[0].pixels;
+  };
+  EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[0]);
+  simsdk::InjectFault(kMonoKey, simsdk::SimOp::FrameTimeout);
+  std::string out;
+  EXPECT_EQ(GrabCapturing(*instance, &out), H_ERR_FGTIMEOUT);  // takes buffer 1
+  EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[2]);
+  EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[0]);
+  EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[1]);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+enum class Step { Grab, StartAsync, GrabAsync, Set, Abort, NoAutoStart };
+
+struct Expect {
+  bool grab_started;
+  bool async_grab;
+  bool grabbing;  // the camera's stream after the step
+};
+
+struct StateCase {
+  const char* name;
+  std::vector<std::pair<Step, Expect>> steps;
+};
+
+// Catches wrong transitions of the asynchronous bookkeeping: a pending
+// grab not discarded or not restarted, a parameter write that stops the
+// stream although an asynchronous grab was started, an abort that does not
+// re-arm that stop.
+TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
+  const StateCase cases[] = {
+      {"a set makes the next grab stop the stream",
+       {{Step::Set, {false, false, false}},
+        {Step::Grab, {false, false, false}},
+        {Step::Grab, {false, false, true}},
+        {Step::Grab, {false, false, true}}}},
+      {"an asynchronous start keeps the stream running",
+       {{Step::StartAsync, {true, false, true}},
+        {Step::Set, {true, false, true}},
+        {Step::GrabAsync, {true, false, true}},
+        {Step::Grab, {false, false, true}}}},
+      {"a synchronous grab discards the pending one",
+       {{Step::StartAsync, {true, false, true}}, {Step::Grab, {false, false, true}}}},
+      {"no restart when the instance does not ask for it",
+       {{Step::NoAutoStart, {false, false, false}},
+        {Step::StartAsync, {true, false, true}},
+        {Step::GrabAsync, {false, false, true}}}},
+      {"an abort clears the pending grab and re-arms the stop",
+       {{Step::StartAsync, {true, false, true}},
+        {Step::Abort, {false, false, false}},
+        {Step::Set, {false, false, false}},
+        {Step::Grab, {false, false, false}}}},
+  };
+  for (const StateCase& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    auto instance = Open(kMonoKey, "gray");
+    ASSERT_TRUE(instance);
+    ClearGrabFlags(*instance);
+    int index = 0;
+    for (const auto& [step, expect] : tc.steps) {
+      SCOPED_TRACE(testing::Message() << "step " << index++);
+      Images images;
+      switch (step) {
+        case Step::Grab:
+          ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+          break;
+        case Step::StartAsync:
+          ASSERT_EQ(instance->GrabStartAsync(1000.0), H_MSG_OK);
+          break;
+        case Step::GrabAsync:
+          ASSERT_EQ(instance->GrabAsync(1000.0, &images), H_MSG_OK);
+          break;
+        case Step::Set:
+          ASSERT_EQ(instance->SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
+          break;
+        case Step::Abort:
+          ASSERT_EQ(instance->SetParam("do_abort_grab", int64_t{1}), H_MSG_OK);
+          break;
+        case Step::NoAutoStart:
+          ASSERT_EQ(instance->SetParam("start_async_after_grab_async", std::string("disable")),
+                    H_MSG_OK);
+          break;
+      }
+      EXPECT_EQ(Record(*instance).grab_started, expect.grab_started);
+      EXPECT_EQ(instance->raw()->async_grab, expect.async_grab);
+      EXPECT_EQ(simsdk::IsGrabbing(kMonoKey), expect.grabbing);
+    }
+    EXPECT_EQ(instance->Close(), H_MSG_OK);
+  }
+}
+
+struct FailureCase {
+  const char* name;
+  std::function<void(Instance&)> arrange;
+  bool async;
+  Herror code;
+  const char* output;
+  std::function<void(Instance&)> restore = [](Instance&) {};
+};
+
+void Inject(simsdk::SimOp op) {
+  simsdk::InjectFault(kMonoKey, op);
+}
+
+void Replugged(Instance& instance) {
+  Images images;
+  ASSERT_EQ(instance.Grab(&images), H_MSG_OK);  // connected and grabbing
+  simsdk::Unplug(kMonoKey);
+  simsdk::Replug(kMonoKey);
+}
+
+void SetWidth(int64_t width, int64_t height) {
+  simsdk::UpdateCamera(kMonoKey, [&](simsdk::CameraConfig& camera) {
+    camera.width.value = camera.width.max = width;
+    camera.height.value = camera.height.max = height;
+  });
+}
+
+// Catches failures reported as success, wrong codes, missing or altered
+// messages, and frames that are not handed back on a failure path.
+TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
+  const std::vector<FailureCase> cases = {
+      {"device matches no camera",
+       [](Instance& i) { std::snprintf(i.raw()->device, FG_STRING_LEN, "no-such-camera"); }, false,
+       H_ERR_FGDV, "",
+       [](Instance& i) { std::snprintf(i.raw()->device, FG_STRING_LEN, "%s", kMonoKey); }},
+      {"reconnect fails",
+       [](Instance& i) {
+         Replugged(i);
+         Inject(simsdk::SimOp::Connect);
+       },
+       false, H_ERR_FGDV, ""},
+      {"stream cannot be made anew",
+       [](Instance& i) {
+         Replugged(i);
+         Inject(simsdk::SimOp::CreateStream);
+       },
+       false, H_ERR_FGDV, "create stream obj  fail.\r\n"},
+      {"start grabbing fails", [](Instance&) { Inject(simsdk::SimOp::StartGrabbing); }, false,
+       H_ERR_FGDV, "StartGrabbing  fail.\n"},
+      {"no frame", [](Instance&) { Inject(simsdk::SimOp::FrameTimeout); }, false, H_ERR_FGTIMEOUT,
+       "getFrame fail\r\n"},
+      {"no frame, and the requested stop fails",
+       [](Instance& i) {
+         ASSERT_EQ(i.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
+         Inject(simsdk::SimOp::FrameTimeout);
+         Inject(simsdk::SimOp::StopGrabbing);
+       },
+       false, H_ERR_FGDV, "getFrame fail\r\nStopGrabbing  fail.\n"},
+      {"incomplete frame", [](Instance&) { Inject(simsdk::SimOp::InvalidFrame); }, false,
+       H_ERR_FGTIMEOUT, "getFrame incomplete frame\r\n"},
+      {"stop after a good grab fails",
+       [](Instance& i) {
+         ASSERT_EQ(i.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
+         Inject(simsdk::SimOp::StopGrabbing);
+       },
+       false, H_ERR_FGDV, "StopGrabbing  fail.\n"},
+      {"asynchronous grab returns the grab's error",
+       [](Instance&) { Inject(simsdk::SimOp::FrameTimeout); }, true, H_ERR_FGTIMEOUT,
+       "getFrame fail\r\n"},
+      {"image part outside a narrowed frame", [](Instance&) { SetWidth(32, 48); }, false,
+       H_ERR_FGTIMEOUT, "image part outside the frame.\r\n"},
+      {"frame larger than the buffers",
+       [](Instance& i) {
+         SetWidth(4096, 4096);
+         FGInstance& f = *i.raw();
+         f.image_width = f.image_height = 4096;
+         f.width_max = f.height_max = f.horizontal_resolution = f.vertical_resolution = 4096;
+       },
+       false, H_ERR_FGTIMEOUT, "frame larger than the image buffer.\r\n"},
+  };
+  for (const FailureCase& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    auto instance = Open(kMonoKey, "gray");
+    ASSERT_TRUE(instance);
+    ClearGrabFlags(*instance);
+    tc.arrange(*instance);
+    std::string out;
+    EXPECT_EQ(GrabCapturing(*instance, &out, tc.async), tc.code);
+    EXPECT_EQ(out, tc.output);
+    EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_outstanding, 0u);
+    if (tc.async) {
+      EXPECT_TRUE(instance->raw()->async_grab);
+    }
+    tc.restore(*instance);
+    simsdk::ClearFaults();
+    EXPECT_EQ(instance->Close(), H_MSG_OK);
+    SetUp();  // fresh cameras for the next case
+  }
+}
+
+// Catches a grab that keeps delivering after the camera was replugged: the
+// stream is made anew and the old one released.
+TEST_F(GrabTest, GrabReconnectsAReplugggedCamera) {
+  auto instance = Open(kMonoKey, "gray");
+  ASSERT_TRUE(instance);
+  Replugged(*instance);
+  Images images;
+  EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
+  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
+  EXPECT_EQ(simsdk::LiveObjects().streams, 1u);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+// Catches grab-with-data operations that do anything but refuse.
+TEST_F(GrabTest, GrabWithDataIsNotSupported) {
+  auto instance = Open(kMonoKey, "gray");
+  ASSERT_TRUE(instance);
+  EXPECT_EQ(instance->GrabData(), H_ERR_FGNOTSUP);
+  EXPECT_FALSE(instance->raw()->async_grab);
+  EXPECT_EQ(instance->GrabDataAsync(10.5), H_ERR_FGNOTSUP);
+  EXPECT_TRUE(instance->raw()->async_grab);
+  EXPECT_EQ(Record(*instance).async_max_delay, 11);  // 10.5 + 0.5, truncated
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+// Catches a failing mutex lock that is not converted or that still grabs.
+TEST_F(GrabTest, MutexFailureIsConvertedAndStopsTheGrab) {
+  auto instance = Open(kMonoKey, "gray");
+  ASSERT_TRUE(instance);
+  hostlayer::FailCall(hostlayer::HostCall::MutexLock, 1, 4711);
+  Images images;
+  EXPECT_EQ(instance->Grab(&images), 4711);
+  const auto errors = hostlayer::ProcessErrLog();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].text, kLock);
+  EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_delivered, 0u);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+struct TraceCase {
+  const char* name;
+  const char* color_space;
+  bool volatile_mode;
+  bool async;
+  std::vector<std::string> texts;
+};
+
+// Catches trace texts that differ from the host template's, and calls made
+// outside their traced wrapper.
+TEST_F(GrabTest, HostCallsAreTracedWithTheirTexts) {
+  const TraceCase cases[] = {
+      {"copy gray",
+       "gray",
+       false,
+       false,
+       {kLock, kUnlock,
+        "HAccessGlVar(proc_id,64,1,&save,(double)0,(char *)((void *)0),(Hkey)((void *)0),0)",
+        "HAccessGlVar(proc_id,64,0,((void *)0),(double)0,(char *)((void *)0),(Hkey)((void "
+        "*)0),0)",
+        "HAccessGlVar(proc_id,64,0,((void *)0),(double)save,(char *)((void *)0),(Hkey)((void "
+        "*)0),0)"}},
+      {"copy rgb, asynchronous",
+       "rgb",
+       false,
+       true,
+       {"FGGrab(proc_id, fginst, image, num_image)", kLock, kUnlock,
+        "HAccessGlVar(proc_id,64,1,&save,(double)0,(char *)((void *)0),(Hkey)((void *)0),0)",
+        "HAccessGlVar(proc_id,64,0,((void *)0),(double)0,(char *)((void *)0),(Hkey)((void "
+        "*)0),0)",
+        "HAccessGlVar(proc_id,64,0,((void *)0),(double)save,(char *)((void *)0),(Hkey)((void "
+        "*)0),0)",
+        "ExtractChannelsFromRGB24(fginst, currInst->InstFrameBuffer[readBuffer], "
+        "image[2].pixel.b, image[1].pixel.b, image[0].pixel.b)"}},
+      {"volatile",
+       "gray",
+       true,
+       false,
+       {kLock, kUnlock,
+        "HNewImagePtr(proc_id, &image[i], (INT)(1<<0), fginst->image_width, "
+        "fginst->image_height, (void*)(currInst->InstFrameBuffer[readBuffer] + "
+        "i*size*sizeof(HBYTE)), 0)"}},
+  };
+  for (const TraceCase& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    auto instance = Open(kMonoKey, tc.color_space);
+    ASSERT_TRUE(instance);
+    if (tc.volatile_mode) {
+      ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
+    }
+    Images images;
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);  // the stop after the set is done
+    hostlayer::SetSpy(true);
+    ASSERT_EQ(tc.async ? instance->GrabAsync(10.0, &images) : instance->Grab(&images), H_MSG_OK);
+    hostlayer::SetSpy(false);
+    EXPECT_EQ(SpyTexts(), tc.texts);
+    hostlayer::Reset();
+    EXPECT_EQ(instance->Close(), H_MSG_OK);
+  }
+}
+
+// Catches setting 64 left at 0 after a failed image creation, and images
+// that are filled although the creation failed.
+TEST_F(GrabTest, Setting64IsRestoredAroundCopyModeImages) {
+  auto instance = Open(kMonoKey, "rgb");
+  ASSERT_TRUE(instance);
+  hostlayer::SetSetting64(7);
+  Images images;
+  ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+  EXPECT_EQ(hostlayer::Setting64Writes(), (std::vector<int64_t>{0, 7}));
+
+  hostlayer::FailCall(hostlayer::HostCall::NewImage, 2, 4712);  // the second of three
+  images.clear();
+  EXPECT_EQ(instance->Grab(&images), 4712);
+  EXPECT_EQ(hostlayer::Setting64(), 7);
+  EXPECT_EQ(hostlayer::Setting64Writes(), (std::vector<int64_t>{0, 7, 0, 7}));
+
+  hostlayer::FailCall(hostlayer::HostCall::GlVarRead, 1, 4713);
+  const int64_t created = hostlayer::CallCount(hostlayer::HostCall::NewImage);
+  EXPECT_EQ(instance->Grab(&images), 4713);
+  EXPECT_EQ(hostlayer::CallCount(hostlayer::HostCall::NewImage), created);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+// Catches a cache answer that changes the planes instead of only the loop
+// order of the split.
+TEST_F(GrabTest, PlaneSplitIsTheSameInBothLoopOrders) {
+  auto instance = Open(kMonoKey, "rgb");
+  ASSERT_TRUE(instance);
+  simsdk::UpdateCamera(kMonoKey, [](simsdk::CameraConfig& c) { c.pixel_format.value = "Mono10"; });
+  const simsdk::FrameLayout layout = CurrentLayout(kMonoKey);
+  for (int64_t cache : {4, 8, 9, 64}) {
+    hostlayer::SetCpuCache(cache);
+    Images images;
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+    EXPECT_TRUE(MatchFrame(images, layout, true, Part{}, 0).has_value()) << "cache " << cache;
+  }
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+// Catches a PixelFormat change whose first (possibly stale) frame is
+// delivered, and a dropped frame that is not handed back.
+TEST_F(GrabTest, AfterAPixelFormatChangeEachGrabDropsOneFrame) {
+  auto instance = Open(kMonoKey, "gray");
+  ASSERT_TRUE(instance);
+  ASSERT_EQ(instance->SetParam("PixelFormat", std::string("Mono8")), H_MSG_OK);
+  for (uint64_t expected : {2u, 4u}) {
+    Images images;
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+    EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_delivered, expected);
+  }
+  ASSERT_EQ(instance->SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
+  Images images;
+  ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+  EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_delivered, 5u);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+// Catches an abort that cannot reach a waiting grab (the mutex held across
+// the wait) or a grab that survives its stream being stopped.
+TEST_F(GrabTest, AbortFromAnotherThreadEndsAWaitingGrab) {
+  simsdk::UpdateCamera(kMonoKey, [](simsdk::CameraConfig& c) {
+    c.trigger_mode.value = "On";
+    c.trigger_source.value = "Software";
+  });
+  auto instance = Open(kMonoKey, "gray");
+  ASSERT_TRUE(instance);
+  std::string out;
+  auto grab = std::async(std::launch::async, [&] { return GrabCapturing(*instance, &out); });
+  for (int i = 0; i < 400 && !simsdk::IsGrabbing(kMonoKey); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(instance->SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
+  ASSERT_EQ(grab.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_EQ(grab.get(), H_ERR_FGTIMEOUT);
+  EXPECT_EQ(out, "getFrame fail\r\n");
+  EXPECT_FALSE(simsdk::IsGrabbing(kMonoKey));
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+}
+
+}  // namespace
+}  // namespace acqtest

@@ -1,0 +1,146 @@
+// Every way FGOpen can fail, and what each failure leaves behind: no host
+// memory, no SDK object, the camera disconnected, the record free again.
+#include <functional>
+#include <string>
+
+#include "device_test_util.h"
+
+namespace {
+
+using hacq_test::DefaultParams;
+using hacq_test::kMonoKey;
+using hostlayer::HostCall;
+using simsdk::SimOp;
+
+constexpr Herror kHostCode = 4711;
+
+struct FailureCase {
+  const char* name;
+  Herror expected;
+  std::function<void(hostlayer::OpenParams&)> arrange;
+  const char* printed = "";  // the exact standard output of the open
+};
+
+class OpenFailureTest : public hacq_test::InterfaceTest,
+                        public testing::WithParamInterface<FailureCase> {};
+
+void Fault(SimOp op) { simsdk::InjectFault(kMonoKey, op); }
+
+// Catches a failure code out of order or wrong, an open that leaks host
+// blocks or SDK objects, keeps the camera connected (taken for good) or
+// keeps the record taken.
+TEST_P(OpenFailureTest, FailsWithItsCodeAndLeavesNothingBehind) {
+  const FailureCase& c = GetParam();
+  hostlayer::OpenParams params = DefaultParams(kMonoKey);
+  c.arrange(params);
+  Herror status = 0;
+  const auto output = device_test::Capture([&] { status = TryOpen(params); });
+  EXPECT_EQ(status, c.expected);
+  EXPECT_EQ(output.out, c.printed);
+  EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
+  ExpectNoLeaks("after the failed open");
+
+  hostlayer::Reset();
+  simsdk::ClearFaults();
+  auto again = OpenOk(kMonoKey);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(device_test::Record(*again).pool_index, 0);
+}
+
+const FailureCase kFailures[] = {
+    {"UnknownDevice", H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
+    {"Connect", H_ERR_FGDV, [](auto&) { Fault(SimOp::Connect); }},
+    {"AcquisitionControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateAcquisitionControl); }},
+    {"ImageFormatControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateImageFormatControl); },
+     "Create Image Control Fail.\n"},
+    {"AnalogControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateAnalogControl); },
+     "Create Analog Control Fail.\n"},
+    {"IspControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateISPControl); },
+     "Create ISP Control Fail.\n"},
+    {"UserSetControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateUserSetControl); },
+     "Create UserSet Control Fail.\n"},
+    {"DeviceControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateDeviceControl); },
+     "Create Device Control Fail.\n"},
+    {"Stream", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateStream); },
+     "create stream obj  fail.\r\n"},
+    {"PortNegative", H_ERR_FGPORT, [](auto& p) { p.port = int64_t{-2}; }},
+    {"PortFour", H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
+    {"LineIn", H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
+    {"BitsPerChannel", H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
+    {"ColorSpace", H_ERR_FGCS, [](auto& p) { p.color_space = std::string("yuv"); }},
+    {"ExternalTrigger", H_ERR_FGEXTTRIG,
+     [](auto& p) { p.external_trigger = std::string("true"); }},
+    {"Field", H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
+    {"BoardAllocation", kHostCode,
+     [](auto&) { hostlayer::FailCall(HostCall::Alloc, 1, kHostCode); }},
+    {"GenericNotString", H_ERR_FGPART, [](auto& p) { p.generic = {int64_t{3}}; }},
+    {"GenericUnknownName", H_ERR_FGPARAM, [](auto& p) { p.generic = {std::string("x=3")}; }},
+    {"GenericNoValue", H_ERR_FGPARV, [](auto& p) { p.generic = {std::string("num_buffers")}; }},
+    {"GenericOutOfRange", H_ERR_FGPARV,
+     [](auto& p) { p.generic = {std::string("num_buffers=6")}; }},
+    {"ResolutionDivisor", H_ERR_FGWR, [](auto& p) { p.horizontal_resolution = int64_t{3}; }},
+    {"ImagePart", H_ERR_FGWP,
+     [](auto& p) {
+       p.start_column = int64_t{10};
+       p.image_width = int64_t{2440};
+     }},
+    {"NegativeStart", H_ERR_FGWP,
+     [](auto& p) {
+       p.start_row = int64_t{-100};
+       p.image_height = int64_t{50};
+     }},
+    {"EmptyImagePart", H_ERR_FGWP, [](auto& p) { p.start_column = int64_t{1300}; }},
+    {"FrameBufferAllocation", kHostCode,
+     [](auto&) { hostlayer::FailCall(HostCall::Alloc, 3, kHostCode); }},
+    {"MutexCreation", kHostCode,
+     [](auto&) { hostlayer::FailCall(HostCall::MutexInit, 1, kHostCode); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryFailure, OpenFailureTest, testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class OpenRefusalTest : public hacq_test::InterfaceTest {};
+
+// Catches a duplicate check that compares cameras instead of device
+// strings, or one that hurts the instance already open.
+TEST_F(OpenRefusalTest, SameDeviceStringTwiceIsRefused) {
+  auto first = OpenOk("default");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(TryOpen(DefaultParams("DEFAULT")), H_ERR_FGDEVBUSY);
+  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
+  auto by_key = OpenOk(kMonoKey);  // same camera, other string: allowed
+  EXPECT_TRUE(by_key);
+  hostlayer::Images images;
+  EXPECT_EQ(first->Grab(&images), H_MSG_OK);
+}
+
+// Catches a teardown that loses the error of destroying the mutex, and a
+// failing open that still counts as open.
+TEST_F(OpenRefusalTest, BoardFailureGoesThroughHostErrorProcessing) {
+  hostlayer::SetProcessErrResult(kHostCode + 1);
+  hostlayer::FailCall(HostCall::Alloc, 1, kHostCode);
+  EXPECT_EQ(TryOpen(DefaultParams(kMonoKey)), kHostCode + 1);
+  const auto log = hostlayer::ProcessErrLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].err, kHostCode);
+  EXPECT_EQ(log[0].file, "Src\\hAcqOmbrix");
+}
+
+// Catches a missing spy report before the board allocation and a checking
+// allocator that is not used while memory tracing is on.
+TEST_F(OpenRefusalTest, TracingReportsAndUsesCheckingAllocator) {
+  hostlayer::SetSpy(true);
+  hostlayer::SetTraceMemory(true);
+  auto instance = OpenOk(kMonoKey);
+  ASSERT_TRUE(instance);
+  const auto memory = hostlayer::Memory();
+  EXPECT_EQ(memory.checked_allocations, memory.allocations);
+  EXPECT_EQ(memory.allocations, 3);  // board and two buffers
+  bool board_reported = false;
+  for (const auto& record : hostlayer::SpyLog()) {
+    board_reported |= record.text.find("BoardRecord") != std::string::npos;
+  }
+  EXPECT_TRUE(board_reported);
+}
+
+}  // namespace

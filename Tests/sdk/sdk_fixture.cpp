@@ -1,0 +1,61 @@
+#include "sdk_fixture.h"
+
+namespace sdktest {
+
+simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& format, uint32_t width,
+                                 uint32_t height) {
+  simsdk::CameraConfig c = simsdk::DefaultCameras().front();
+  c.key = key;
+  c.name = key + " name";
+  c.serial = key + "-SN";
+  c.width = {width, 1, 4096, 1, true};
+  c.height = {height, 1, 4096, 1, true};
+  c.pixel_format = {format, {format}, true};
+  c.max_frame_rate = 0;
+  return c;
+}
+
+GENICAM_Camera* FindCamera(const std::string& key) {
+  GENICAM_System* system = nullptr;
+  if (GENICAM_getSystemInstance(&system) != 0) return nullptr;
+  GENICAM_Camera* cameras = nullptr;
+  uint32_t count = 0;
+  if (system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) != 0) return nullptr;
+  for (uint32_t i = 0; i < count; ++i)
+    if (key == cameras[i].getKey(&cameras[i])) return &cameras[i];
+  return nullptr;
+}
+
+GENICAM_StreamSource* OpenStream(const std::string& key) {
+  GENICAM_Camera* camera = FindCamera(key);
+  if (!camera || camera->connect(camera, SDK_ACCESS_CONTROL) != 0) return nullptr;
+  StreamSourceInfo info{camera, 0, {}};
+  GENICAM_StreamSource* stream = nullptr;
+  return GENICAM_createStreamSource(&info, &stream) == 0 ? stream : nullptr;
+}
+
+FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms) {
+  FrameOwner owner;
+  GENICAM_Frame* frame = nullptr;
+  if (stream->getFrame(stream, &frame, timeout_ms) == 0) owner.frame = frame;
+  return owner;
+}
+
+ControlCreateInfo ControlInfo(GENICAM_Camera* camera) {
+  ControlCreateInfo info{};
+  info.camera = camera;
+  return info;
+}
+
+void SimTest::SetUp() {
+  simsdk::Reset();
+}
+
+void SimTest::TearDown() {
+  // Every test lets go of what it made; a leak here is a fault of the SDK's
+  // bookkeeping or of the test.
+  EXPECT_EQ(simsdk::LiveObjects(), simsdk::LiveObjectCount{});
+  simsdk::Reset();
+}
+
+}  // namespace sdktest

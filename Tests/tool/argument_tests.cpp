@@ -1,0 +1,193 @@
+// The tool's command-line parts: option parsing, value typing, open options
+// and query names.
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+#include "info_queries.h"
+#include "literal_value.h"
+#include "open_options.h"
+#include "value_typing.h"
+
+namespace {
+
+using hostlayer::Value;
+
+const std::vector<OptionSpec> kSpecs = {{"count", true}, {"json", false}, {"set", true},
+                                        {"help", false}};
+
+struct ParseCase {
+  std::vector<std::string> args;
+  bool ok;
+  std::string count;                    // last --count, "" when absent
+  std::vector<std::string> positionals;
+};
+
+// Catches: "--count=5" or a negative value not taken as the option's value,
+// an option after "--" treated as an option, unknown options accepted.
+TEST(ArgumentParsing, TableOfCommandLines) {
+  const std::vector<ParseCase> cases = {
+      {{"--count", "5", "dev"}, true, "5", {"dev"}},
+      {{"--count=7"}, true, "7", {}},
+      {{"--count", "-1"}, true, "-1", {}},
+      {{"--count", "1", "--count", "2"}, true, "2", {}},
+      {{"--", "--count", "3"}, true, "", {"--count", "3"}},
+      {{"-5"}, true, "", {"-5"}},
+      {{"--bogus"}, false, "", {}},
+      {{"-x"}, false, "", {}},
+      {{"--count"}, false, "", {}},
+      {{"--json=yes"}, false, "", {}},
+  };
+  for (const auto& c : cases) {
+    ParsedArgs parsed;
+    std::string error;
+    const bool ok = ParseArgs(c.args, kSpecs, &parsed, &error);
+    ASSERT_EQ(ok, c.ok) << testing::PrintToString(c.args) << " " << error;
+    if (!ok) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    EXPECT_EQ(parsed.Last("count"), c.count) << testing::PrintToString(c.args);
+    EXPECT_EQ(parsed.positionals(), c.positionals) << testing::PrintToString(c.args);
+  }
+}
+
+// Catches: a repeated option (--set, --generic) keeping only its last value.
+TEST(ArgumentParsing, RepeatedOptionKeepsEveryValueInOrder) {
+  ParsedArgs parsed;
+  std::string error;
+  ASSERT_TRUE(ParseArgs({"--set", "A=1", "--set=B=2", "-h"}, kSpecs, &parsed, &error));
+  EXPECT_EQ(parsed.All("set"), (std::vector<std::string>{"A=1", "B=2"}));
+  EXPECT_TRUE(parsed.Has("help"));
+}
+
+// Catches: "12abc" or "1e3" sent as an integer, an overflowing integer
+// wrapped, "nan" or "inf" sent to a camera as a float.
+TEST(LiteralValues, TextIsTypedByWhatItWholeReads) {
+  const std::vector<std::pair<std::string, Value>> cases = {
+      {"42", int64_t{42}},
+      {"-7", int64_t{-7}},
+      {"+3", int64_t{3}},
+      {"2.5", 2.5},
+      {"1e3", 1000.0},
+      {"12abc", std::string("12abc")},
+      {"99999999999999999999", 1e20},
+      {"nan", std::string("nan")},
+      {"inf", std::string("inf")},
+      {"", std::string("")},
+      {"num_buffers=4", std::string("num_buffers=4")},
+  };
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(ParseLiteral(text), expected) << "'" << text << "'";
+  }
+}
+
+// Catches: a float printed with lost digits, so a read-back looks changed.
+TEST(LiteralValues, FormattingRoundTrips) {
+  EXPECT_EQ(FormatValue(Value{0.1}), "0.1");
+  EXPECT_EQ(FormatValue(Value{int64_t{-5}}), "-5");
+  EXPECT_EQ(FormatValue(Value{std::string("Mono8")}), "Mono8");
+  EXPECT_EQ(FormatValues({int64_t{1}, 2.5, std::string("x")}, ", "), "1, 2.5, x");
+}
+
+struct KindCase {
+  std::vector<Value> range;
+  std::vector<Value> values;
+  std::string name;
+  ValueKind expected;
+};
+
+// Catches: ExposureTime sent as an integer (the interface refuses it with
+// 5325), Width sent as a word, metadata ignored in favour of the fallback.
+TEST(ValueTyping, KindFromMetadataThenCatalogue) {
+  const std::vector<KindCase> cases = {
+      {{int64_t{16}, int64_t{2448}, int64_t{16}, int64_t{2448}}, {}, "Width", ValueKind::Integer},
+      {{1.0, 1e6, 1.0, 5000.0}, {}, "ExposureTime", ValueKind::Float},
+      {{}, {std::string("False"), std::string("True")}, "ReverseX", ValueKind::String},
+      {{}, {int64_t{1}}, "do_abort_grab", ValueKind::Integer},
+      {{}, {}, "gamma", ValueKind::Float},
+      {{}, {}, "HORIZONTAL_RESOLUTION", ValueKind::Integer},
+      {{}, {}, "DeviceUserID", ValueKind::String},
+      {{}, {}, "NoSuchName", ValueKind::String},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(KindFromMetadata(c.range, c.values).value_or(CatalogueKind(c.name)), c.expected)
+        << c.name;
+  }
+}
+
+// Catches: a value that does not fit its kind passed on instead of refused
+// with a message naming the parameter; a whole number refused for a float.
+TEST(ValueTyping, TextConvertedOrRefusedWithMessage) {
+  Value value;
+  std::string error;
+  ASSERT_TRUE(TypeValue("ExposureTime", ValueKind::Float, "5000", &value, &error));
+  EXPECT_EQ(value, Value{5000.0});
+  ASSERT_TRUE(TypeValue("Width", ValueKind::Integer, "640", &value, &error));
+  EXPECT_EQ(value, Value{int64_t{640}});
+  ASSERT_TRUE(TypeValue("DeviceUserID", ValueKind::String, "12", &value, &error));
+  EXPECT_EQ(value, Value{std::string("12")});
+
+  EXPECT_FALSE(TypeValue("Width", ValueKind::Integer, "2.5", &value, &error));
+  EXPECT_NE(error.find("Width takes an integer"), std::string::npos) << error;
+  EXPECT_FALSE(TypeValue("Gamma", ValueKind::Float, "bright", &value, &error));
+  EXPECT_NE(error.find("Gamma takes a number"), std::string::npos) << error;
+}
+
+// Catches: a value containing '=' cut at its last '=', an action without a
+// value refused, a missing name accepted.
+TEST(ValueTyping, AssignmentsSplitAtTheFirstEquals) {
+  std::string name, value, error;
+  ASSERT_TRUE(SplitAssignment("DeviceUserID=a=b", &name, &value, &error));
+  EXPECT_EQ(name, "DeviceUserID");
+  EXPECT_EQ(value, "a=b");
+  ASSERT_TRUE(SplitAssignment("do_TriggerSoftware", &name, &value, &error));
+  EXPECT_EQ(value, "1");
+  ASSERT_TRUE(SplitAssignment("DeviceUserID=", &name, &value, &error));
+  EXPECT_EQ(value, "");
+  EXPECT_FALSE(SplitAssignment("Width", &name, &value, &error));
+  EXPECT_FALSE(SplitAssignment("=5", &name, &value, &error));
+}
+
+// Catches: a hint built from the range's current value instead of its step.
+TEST(ValueTyping, AllowedValuesDescribed) {
+  EXPECT_EQ(DescribeAllowed({int64_t{16}, int64_t{2448}, int64_t{16}, int64_t{1024}}, {}),
+            "values from 16 to 2448 in steps of 16");
+  EXPECT_EQ(DescribeAllowed({}, {std::string("False"), std::string("True")}),
+            "one of: False, True");
+  EXPECT_EQ(DescribeAllowed({}, {}), "");
+}
+
+// Catches: device "0" sent as the integer 0, option values left untyped,
+// several --generic values collapsed into one, untouched defaults changed.
+TEST(OpenOptions, OptionsBecomeTypedOpenParameters) {
+  ParsedArgs parsed;
+  std::string error;
+  ASSERT_TRUE(ParseArgs({"--device", "0", "--start-row", "10", "--color-space", "rgb",
+                         "--generic", "num_buffers=4", "--generic", "x", "--field",
+                         "progressive"},
+                        OpenOptionSpecs(), &parsed, &error))
+      << error;
+  hostlayer::OpenParams params;
+  ApplyOpenOptions(parsed, &params);
+  EXPECT_EQ(params.device, Value{std::string("0")});
+  EXPECT_EQ(params.start_row, Value{int64_t{10}});
+  EXPECT_EQ(params.color_space, Value{std::string("rgb")});
+  EXPECT_EQ(params.field, Value{std::string("progressive")});
+  EXPECT_EQ(params.generic,
+            (std::vector<Value>{std::string("num_buffers=4"), std::string("x")}));
+  EXPECT_EQ(params.port, Value{int64_t{-1}});
+  EXPECT_EQ(params.camera_type, Value{std::string("default")});
+}
+
+// Catches: a query name mapped to the wrong number, names matched by case.
+TEST(InfoQueryNames, NamesAndNumbersResolve) {
+  EXPECT_EQ(FindInfoQuery("info_boards"), 5);
+  EXPECT_EQ(FindInfoQuery("General"), 2);
+  EXPECT_EQ(FindInfoQuery("parameters_writeonly"), 14);
+  EXPECT_EQ(FindInfoQuery("7"), 7);
+  EXPECT_EQ(FindInfoQuery("-1"), std::nullopt);
+  EXPECT_EQ(FindInfoQuery("boards"), std::nullopt);
+  EXPECT_EQ(InfoQueryName(20), "vertical_resolution");
+}
+
+}  // namespace
