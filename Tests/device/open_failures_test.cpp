@@ -97,7 +97,7 @@ const FailureCase kFailures[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFailure, OpenFailureTest, testing::ValuesIn(kFailures),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 class OpenRefusalTest : public hacq_test::InterfaceTest {};
 
