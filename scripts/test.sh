@@ -1,8 +1,66 @@
 #!/usr/bin/env bash
 # Installs what the project needs (Debian, as root), builds and runs every test.
+#
+#   bash scripts/test.sh            every stage, as CI runs them
+#   bash scripts/test.sh STAGE...   only the stages named
+#
+# Stages: normal (the whole suite), sanitize (the whole suite under the address
+# and undefined-behaviour sanitizers), thread (the tests that run operations
+# from several threads, under the thread sanitizer), fuzz (each fuzz target for
+# FUZZ_SECONDS, default 60), windows (the MinGW-w64 cross build of the DLLs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(normal sanitize thread fuzz windows)
+jobs="$(nproc)"
+
 bash scripts/install_deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+run_normal() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build -j"$jobs"
+  ctest --test-dir build --output-on-failure -j"$jobs"
+}
+
+# Sanitized builds run the soak tests with fewer cycles: the checks are the
+# same, the instrumented allocator is what makes a thousand slow.
+run_sanitize() {
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHACQ_BENCHMARKS=OFF \
+    "-DHACQ_SANITIZE=address;undefined"
+  cmake --build build-asan -j"$jobs"
+  HACQ_SOAK_CYCLES=100 HACQ_ACQ_SOAK_FRAMES=100 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
+}
+
+thread_targets=(host_tests sdk_tests acquisition_tests device_tests parameter_tests pixvane_tests)
+thread_tests='Abort|Concurren|Mutex|RaceFree|Unplug|StopWakes|Stress'
+run_thread() {
+  cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHACQ_BENCHMARKS=OFF \
+    -DHACQ_SANITIZE=thread
+  local targets=()
+  for t in "${thread_targets[@]}" reliability_tests; do
+    if grep -rqs "add_executable($t" Tests; then targets+=(--target "$t"); fi
+  done
+  cmake --build build-tsan -j"$jobs" "${targets[@]}"
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R "$thread_tests"
+}
+
+run_fuzz() { bash scripts/fuzz.sh; }
+run_windows() { bash scripts/build_windows.sh; }
+
+for stage in "${stages[@]}"; do
+  case "$stage" in
+    normal | sanitize | thread | fuzz | windows)
+      echo "== stage: $stage"
+      start=$SECONDS
+      "run_$stage"
+      echo "== stage $stage passed in $((SECONDS - start)) s"
+      ;;
+    *)
+      echo "unknown stage '$stage' (normal, sanitize, thread, fuzz, windows)" >&2
+      exit 2
+      ;;
+  esac
+done

@@ -35,8 +35,31 @@ void* FindLibrarySymbol(void* library, const char* name) {
 
 #else
 
+namespace {
+
+// The folder this library was loaded from, with its trailing '/'. Searched
+// first, like a host looks beside itself: dlopen's own RUNPATH lookup is lost
+// when a sanitizer runtime intercepts the call.
+std::string OwnFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&OwnFolder), &info) == 0 ||
+      info.dli_fname == nullptr) {
+    return {};
+  }
+  const std::string path(info.dli_fname);
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
 void* LoadLibraryFile(const std::string& file_name, std::string* error) {
-  void* library = dlopen(file_name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* library = nullptr;
+  if (file_name.find('/') == std::string::npos) {
+    const std::string folder = OwnFolder();
+    if (!folder.empty()) library = dlopen((folder + file_name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  }
+  if (library == nullptr) library = dlopen(file_name.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* reason = dlerror();
     *error = reason != nullptr ? reason : "cannot load " + file_name;

@@ -5,11 +5,35 @@
 
 #include "platform.h"
 
+namespace {
+
+// The interface's own folder, with its trailing '/'. Searched first, as the
+// SDK is installed beside the interface; dlopen's RUNPATH lookup alone is
+// lost when a sanitizer runtime intercepts the call.
+std::string InterfaceFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&InterfaceFolder), &info) == 0 ||
+      info.dli_fname == nullptr) {
+    return {};
+  }
+  const std::string path(info.dli_fname);
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
 extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
   if (dll_name == nullptr) return nullptr;
   std::string name(dll_name);
   if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) {
     name = "lib" + name.substr(0, name.size() - 4) + ".so";
+  }
+  if (name.find('/') == std::string::npos) {
+    const std::string folder = InterfaceFolder();
+    if (!folder.empty()) {
+      if (void* library = dlopen((folder + name).c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
+    }
   }
   return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
