@@ -74,42 +74,42 @@ void Read(const json& object, const char* member, const std::string& where, T& o
   out = it->get<T>();
 }
 
-void ReadFeature(const json& spec, const FeatureDef& def, CameraConfig& camera,
+void ReadFeature(const json& node, const FeatureDef& def, CameraConfig& camera,
                  const std::string& where) {
   switch (def.type) {
     case FeatureType::Int: {
       auto& f = FeatureRecord<IntFeature>(camera, def);
-      CheckMembers(spec, where, {"value", "min", "max", "inc", "present"});
-      Read(spec, "value", where, f.value);
-      Read(spec, "min", where, f.min);
-      Read(spec, "max", where, f.max);
-      Read(spec, "inc", where, f.inc);
-      Read(spec, "present", where, f.present);
+      CheckMembers(node, where, {"value", "min", "max", "inc", "present"});
+      Read(node, "value", where, f.value);
+      Read(node, "min", where, f.min);
+      Read(node, "max", where, f.max);
+      Read(node, "inc", where, f.inc);
+      Read(node, "present", where, f.present);
       if (f.inc <= 0) Fail(where, "\"inc\" must be positive");
       return;
     }
     case FeatureType::Float: {
       auto& f = FeatureRecord<FloatFeature>(camera, def);
-      CheckMembers(spec, where, {"value", "min", "max", "present"});
-      Read(spec, "value", where, f.value);
-      Read(spec, "min", where, f.min);
-      Read(spec, "max", where, f.max);
-      Read(spec, "present", where, f.present);
+      CheckMembers(node, where, {"value", "min", "max", "present"});
+      Read(node, "value", where, f.value);
+      Read(node, "min", where, f.min);
+      Read(node, "max", where, f.max);
+      Read(node, "present", where, f.present);
       return;
     }
     case FeatureType::Bool: {
       auto& f = FeatureRecord<BoolFeature>(camera, def);
-      CheckMembers(spec, where, {"value", "present"});
-      Read(spec, "value", where, f.value);
-      Read(spec, "present", where, f.present);
+      CheckMembers(node, where, {"value", "present"});
+      Read(node, "value", where, f.value);
+      Read(node, "present", where, f.present);
       return;
     }
     case FeatureType::Enum: {
       auto& f = FeatureRecord<EnumFeature>(camera, def);
-      CheckMembers(spec, where, {"value", "entries", "present"});
-      Read(spec, "value", where, f.value);
-      Read(spec, "present", where, f.present);
-      if (const auto it = spec.find("entries"); it != spec.end()) {
+      CheckMembers(node, where, {"value", "entries", "present"});
+      Read(node, "value", where, f.value);
+      Read(node, "present", where, f.present);
+      if (const auto it = node.find("entries"); it != node.end()) {
         if (!it->is_array()) Fail(where, "\"entries\" must be a list of texts");
         f.entries.clear();
         for (const json& entry : *it) {
@@ -121,14 +121,14 @@ void ReadFeature(const json& spec, const FeatureDef& def, CameraConfig& camera,
     }
     case FeatureType::String: {
       auto& f = FeatureRecord<StringFeature>(camera, def);
-      CheckMembers(spec, where, {"value", "present"});
-      Read(spec, "value", where, f.value);
-      Read(spec, "present", where, f.present);
+      CheckMembers(node, where, {"value", "present"});
+      Read(node, "value", where, f.value);
+      Read(node, "present", where, f.present);
       return;
     }
     case FeatureType::Command: {
-      CheckMembers(spec, where, {"present"});
-      Read(spec, "present", where, FeatureRecord<CommandFeature>(camera, def).present);
+      CheckMembers(node, where, {"present"});
+      Read(node, "present", where, FeatureRecord<CommandFeature>(camera, def).present);
       return;
     }
   }
@@ -141,24 +141,24 @@ void CheckPixelFormats(const CameraConfig& camera, const std::string& where) {
     Fail(where, "unknown pixel format \"" + camera.pixel_format.value + "\"");
 }
 
-CameraConfig ReadCamera(const json& spec, const CameraConfig& base, const std::string& where) {
-  CheckMembers(spec, where,
+CameraConfig ReadCamera(const json& node, const CameraConfig& base, const std::string& where) {
+  CheckMembers(node, where,
                {"key", "name", "vendor", "model", "serial", "max_frame_rate", "buffer_count",
                 "padding_x", "padding_y", "features"});
   CameraConfig camera = base;
-  if (!spec.contains("key")) Fail(where, "\"key\" is required");
-  Read(spec, "key", where, camera.key);
-  Read(spec, "name", where, camera.name);
-  Read(spec, "vendor", where, camera.vendor);
-  Read(spec, "model", where, camera.model);
-  Read(spec, "serial", where, camera.serial);
-  Read(spec, "max_frame_rate", where, camera.max_frame_rate);
-  Read(spec, "buffer_count", where, camera.buffer_count);
-  Read(spec, "padding_x", where, camera.padding_x);
-  Read(spec, "padding_y", where, camera.padding_y);
+  if (!node.contains("key")) Fail(where, "\"key\" is required");
+  Read(node, "key", where, camera.key);
+  Read(node, "name", where, camera.name);
+  Read(node, "vendor", where, camera.vendor);
+  Read(node, "model", where, camera.model);
+  Read(node, "serial", where, camera.serial);
+  Read(node, "max_frame_rate", where, camera.max_frame_rate);
+  Read(node, "buffer_count", where, camera.buffer_count);
+  Read(node, "padding_x", where, camera.padding_x);
+  Read(node, "padding_y", where, camera.padding_y);
   if (camera.buffer_count == 0) Fail(where, "\"buffer_count\" must be at least 1");
   if (camera.max_frame_rate < 0) Fail(where, "\"max_frame_rate\" must not be negative");
-  if (const auto it = spec.find("features"); it != spec.end()) {
+  if (const auto it = node.find("features"); it != node.end()) {
     if (!it->is_object()) Fail(where, "\"features\" must be an object");
     for (const auto& item : it->items()) {
       const FeatureDef* def = FindFeature(item.key());
