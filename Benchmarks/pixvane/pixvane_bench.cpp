@@ -2,9 +2,11 @@
 // output bytes and, when built with it, OpenCV's cvtColor.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <random>
-#include <vector>
 
 #include "conversion.h"
 #include "pixvane/isa_override.h"
@@ -23,11 +25,34 @@ constexpr uint32_t kHeight = 2048;
 
 enum class Out { Mono8 = 1, Bgr24 = 3 };
 
-std::vector<uint8_t> RandomBytes(size_t n) {
-  std::vector<uint8_t> v(n);
+// Page-aligned, as camera drivers and hosts hand out frame buffers.  Heap
+// addresses would change the buffers' alignment from run to run, and with
+// it the timing of every variant, memcpy's included.
+class Buffer {
+ public:
+  explicit Buffer(size_t size)
+      : size_(size), data_(static_cast<uint8_t*>(std::aligned_alloc(kPage, RoundUp(size)))) {
+    if (data_ == nullptr) throw std::bad_alloc();
+    std::memset(data_.get(), 0, size_);  // touch every page before timing
+  }
+  uint8_t* data() const { return data_.get(); }
+  size_t size() const { return size_; }
+
+ private:
+  static constexpr size_t kPage = 4096;
+  static size_t RoundUp(size_t n) { return (n + kPage - 1) / kPage * kPage; }
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  size_t size_;
+  std::unique_ptr<uint8_t, Free> data_;
+};
+
+Buffer RandomBytes(size_t n) {
+  Buffer b(n);
   std::mt19937 rng(42);
-  for (auto& b : v) b = static_cast<uint8_t>(rng());
-  return v;
+  for (size_t i = 0; i < n; ++i) b.data()[i] = static_cast<uint8_t>(rng());
+  return b;
 }
 
 ConversionInfo FullFrame(uint32_t code) {
@@ -41,8 +66,8 @@ void Pixvane(benchmark::State& state, uint32_t code, Out out, pixvane::Isa isa) 
     return;
   }
   const ConversionInfo info = FullFrame(code);
-  const auto src = RandomBytes(info.data_size);
-  std::vector<uint8_t> dst(size_t{kWidth} * kHeight * static_cast<size_t>(out));
+  const Buffer src = RandomBytes(info.data_size);
+  const Buffer dst(size_t{kWidth} * kHeight * static_cast<size_t>(out));
   for (auto _ : state) {
     int32_t len = 0;
     const int32_t status = out == Out::Mono8
@@ -57,8 +82,8 @@ void Pixvane(benchmark::State& state, uint32_t code, Out out, pixvane::Isa isa) 
 
 void Memcpy(benchmark::State& state, Out out) {
   const size_t bytes = size_t{kWidth} * kHeight * static_cast<size_t>(out);
-  const auto src = RandomBytes(bytes);
-  std::vector<uint8_t> dst(bytes);
+  const Buffer src = RandomBytes(bytes);
+  const Buffer dst(bytes);
   for (auto _ : state) {
     std::memcpy(dst.data(), src.data(), bytes);
     benchmark::DoNotOptimize(dst.data());
@@ -70,8 +95,9 @@ void Memcpy(benchmark::State& state, Out out) {
 void OpenCv(benchmark::State& state, int code, Out out) {
   cv::setNumThreads(1);
   const auto bytes = RandomBytes(size_t{kWidth} * kHeight);
-  const cv::Mat src(kHeight, kWidth, CV_8UC1, const_cast<uint8_t*>(bytes.data()));
-  cv::Mat dst(kHeight, kWidth, out == Out::Mono8 ? CV_8UC1 : CV_8UC3);
+  const cv::Mat src(kHeight, kWidth, CV_8UC1, bytes.data());
+  const Buffer dst_bytes(size_t{kWidth} * kHeight * static_cast<size_t>(out));
+  cv::Mat dst(kHeight, kWidth, out == Out::Mono8 ? CV_8UC1 : CV_8UC3, dst_bytes.data());
   for (auto _ : state) {
     cv::cvtColor(src, dst, code);
     benchmark::DoNotOptimize(dst.data);

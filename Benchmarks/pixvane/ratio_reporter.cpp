@@ -7,13 +7,16 @@ namespace pixvane_bench {
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
-    if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-    const std::string name = run.benchmark_name();
+    // With repetitions the median stands for the case; a single run for itself.
+    const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+    const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+    if (!(median || single) || run.iterations == 0) continue;
+    const std::string name = run.run_name.function_name;
     const auto slash = name.find('/');
     if (slash == std::string::npos) continue;
     const std::string variant = name.substr(slash + 1, name.find('/', slash + 1) - slash - 1);
     seconds_[name.substr(0, slash)][variant] =
-        run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
   }
 }
 

@@ -1,6 +1,8 @@
 // Console output plus, at the end, each conversion's time divided by the
 // yardsticks measured in the same run.  Runs are named "<case>/<variant>";
 // every variant is compared with the "memcpy" and "opencv" runs of its case.
+// Ratios use the medians of repeated runs and CPU time, which on a shared
+// machine leaves out the time the thread waited for a core.
 #pragma once
 
 #include <benchmark/benchmark.h>

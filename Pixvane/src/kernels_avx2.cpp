@@ -43,6 +43,7 @@ struct Avx2 {
   static Reg OrXor(Reg a, Reg b, Reg c) { return _mm256_or_si256(a, _mm256_xor_si256(b, c)); }
   static Reg AndXor(Reg a, Reg b, Reg c) { return _mm256_and_si256(a, _mm256_xor_si256(b, c)); }
   static Reg MulAddPairs(Reg bytes, Reg weights) { return _mm256_maddubs_epi16(bytes, weights); }
+  static Reg MulLoW(Reg a, Reg b) { return _mm256_mullo_epi16(a, b); }
   static Reg AddW(Reg a, Reg b) { return _mm256_add_epi16(a, b); }
   template <int kBits>
   static Reg SrliW(Reg a) {

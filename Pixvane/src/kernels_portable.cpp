@@ -28,10 +28,7 @@ void PackedToMono8(const uint8_t* src, uint8_t* dst, uint32_t width) {
 
 template <unsigned kBits>
 void BitStreamToMono8(const uint8_t* src, uint8_t* dst, uint32_t width) {
-  for (uint32_t x = 0; x < width; ++x) {
-    const uint32_t bit = x * kBits;
-    dst[x] = static_cast<uint8_t>(Load16(src + bit / 8) >> (bit % 8 + kBits - 8));
-  }
+  BitStreamSpanToMono8<kBits>(src, dst, 0, width);
 }
 
 void GrayToBgr(const uint8_t* src, uint8_t* dst, uint32_t width) {
@@ -40,16 +37,12 @@ void GrayToBgr(const uint8_t* src, uint8_t* dst, uint32_t width) {
 
 template <unsigned kStep, unsigned kR, unsigned kB>
 void ColourToMono(const uint8_t* src, uint8_t* dst, uint32_t width) {
-  for (uint32_t x = 0; x < width; ++x, src += kStep) dst[x] = Luma(src[kR], src[1], src[kB]);
+  ColourSpanToMono<kStep, kR, kB>(src, dst, 0, width);
 }
 
 template <unsigned kStep, unsigned kR, unsigned kB>
 void ColourToBgr(const uint8_t* src, uint8_t* dst, uint32_t width) {
-  for (uint32_t x = 0; x < width; ++x, src += kStep, dst += 3) {
-    dst[0] = src[kB];
-    dst[1] = src[1];
-    dst[2] = src[kR];
-  }
+  ColourSpanToBgr<kStep, kR, kB>(src, dst, 0, width);
 }
 
 template <unsigned kYOffset>
@@ -58,22 +51,9 @@ void YuvRowToMono(const uint8_t* src, uint8_t* dst, uint32_t width) {
   for (uint32_t x = 0; x < width; ++x) dst[x] = src[2 * x + kYOffset];
 }
 
-// kYOffset 0: Y0 U Y1 V; 1: U Y0 V Y1.
 template <unsigned kYOffset>
 void YuvRowToBgr(const uint8_t* src, uint8_t* dst, uint32_t width) {
-  constexpr unsigned kU = 1 - kYOffset;
-  constexpr unsigned kV = kU + 2;
-  uint32_t x = 0;
-  for (; x + 1 < width; x += 2, src += 4, dst += 6) {
-    YuvToBgr(src[kYOffset], src[kU], src[kV], dst);
-    YuvToBgr(src[kYOffset + 2], src[kU], src[kV], dst + 3);
-  }
-  if (x < width) {
-    // An odd row ends with Y and U only; borrow V from the pair before it,
-    // or take neutral chroma when there is none.
-    const int32_t v = x > 0 ? src[static_cast<int>(kV) - 4] : 128;
-    YuvToBgr(src[kYOffset], src[kU], v, dst);
-  }
+  YuvSpanToBgr<kYOffset>(src, dst, 0, width);
 }
 
 void BayerToBgr(const uint8_t* up, const uint8_t* cur, const uint8_t* down, uint8_t* dst,

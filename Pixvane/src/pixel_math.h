@@ -2,6 +2,7 @@
 // edges and tails compute exactly what the portable kernels compute.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "kernels.h"
@@ -33,6 +34,55 @@ inline void YuvToBgr(int32_t y, int32_t u, int32_t v, uint8_t* bgr) {
   bgr[0] = ClampToByte(y + ((kUtoB * du + 32768) >> 16));
   bgr[1] = ClampToByte(y + ((32768 - kUtoG * du - kVtoG * dv) >> 16));
   bgr[2] = ClampToByte(y + ((kVtoR * dv + 32768) >> 16));
+}
+
+// Samples [begin, end) of an LSB-first stream of kBits-bit samples, as
+// their most significant 8 bits.
+template <unsigned kBits>
+void BitStreamSpanToMono8(const uint8_t* src, uint8_t* dst, uint32_t begin, uint32_t end) {
+  for (uint32_t x = begin; x < end; ++x) {
+    const uint32_t bit = x * kBits;
+    const uint32_t pair = src[bit / 8] | (uint32_t{src[bit / 8 + 1]} << 8);
+    dst[x] = static_cast<uint8_t>(pair >> (bit % 8 + kBits - 8));
+  }
+}
+
+// Pixels [begin, end) of a row of kStep-byte colour pixels whose red and
+// blue bytes sit at kR and kB (green at 1).
+template <unsigned kStep, unsigned kR, unsigned kB>
+void ColourSpanToBgr(const uint8_t* src, uint8_t* dst, uint32_t begin, uint32_t end) {
+  for (uint32_t x = begin; x < end; ++x) {
+    dst[3 * x] = src[kStep * x + kB];
+    dst[3 * x + 1] = src[kStep * x + 1];
+    dst[3 * x + 2] = src[kStep * x + kR];
+  }
+}
+
+template <unsigned kStep, unsigned kR, unsigned kB>
+void ColourSpanToMono(const uint8_t* src, uint8_t* dst, uint32_t begin, uint32_t end) {
+  for (uint32_t x = begin; x < end; ++x)
+    dst[x] = Luma(src[kStep * x + kR], src[kStep * x + 1], src[kStep * x + kB]);
+}
+
+// Pixels [begin, width) of a YUV 4:2:2 row, begin even.  kYOffset 0:
+// Y0 U Y1 V; 1: U Y0 V Y1.
+template <unsigned kYOffset>
+void YuvSpanToBgr(const uint8_t* src, uint8_t* dst, uint32_t begin, uint32_t width) {
+  constexpr unsigned kU = 1 - kYOffset;
+  constexpr unsigned kV = kU + 2;
+  uint32_t x = begin;
+  src += size_t{2} * x;
+  dst += size_t{3} * x;
+  for (; x + 1 < width; x += 2, src += 4, dst += 6) {
+    YuvToBgr(src[kYOffset], src[kU], src[kV], dst);
+    YuvToBgr(src[kYOffset + 2], src[kU], src[kV], dst + 3);
+  }
+  if (x < width) {
+    // An odd row ends with Y and U only; borrow V from the pair before it,
+    // or take neutral chroma when there is none.
+    const int32_t v = x > 0 ? src[static_cast<int>(kV) - 4] : 128;
+    YuvToBgr(src[kYOffset], src[kU], v, dst);
+  }
 }
 
 struct Bgr {

@@ -4,7 +4,7 @@
 //   Load, Store, Set1 (bytes), Set1W (16-bit), Avg (rounded byte mean),
 //   And, Xor, SubB, AlternateBytes(first_set) (a lane Mask),
 //   Blend(mask, if_set, if_clear), OrXor(a,b,c) = a|(b^c), AndXor(a,b,c) = a&(b^c),
-//   AddW, SrliW<k>, MulAddPairs (unsigned bytes times signed byte
+//   AddW, MulLoW (16-bit), SrliW<k>, MulAddPairs (unsigned bytes times signed byte
 //   weights, adjacent products summed into 16-bit lanes),
 //   StoreBgr(dst, b, g, r) writing 3N bytes, StoreGrayBgr(dst, gray),
 //   Msb16<shift>(src): N samples from 2N bytes of 16-bit values,
@@ -18,6 +18,34 @@
 #include "pixel_math.h"
 
 namespace pixvane {
+
+// First column x in [0, N) whose output, kOutBytes per pixel from `dst`,
+// starts on an N-byte boundary.  Stores that split no cache line are
+// markedly cheaper, and rows of most widths start unaligned.
+template <uint32_t N, uint32_t kOutBytes>
+uint32_t AlignedColumn(const uint8_t* dst) {
+  static_assert(kOutBytes == 1 || kOutBytes == 3);
+  // 3 is invertible modulo a power of two; find its inverse by trial.
+  constexpr uint32_t kInverse = [] {
+    uint32_t i = 1;
+    while ((i * kOutBytes) % N != 1) ++i;
+    return i;
+  }();
+  const auto misalign = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(dst) % N);
+  return ((N - misalign) % N) * kInverse % N;
+}
+
+// Calls step(x) for N-pixel vectors covering [0, width), width >= N: one at
+// 0, then from the first aligned column (when it is a multiple of kGrain),
+// the last overlapping its predecessor; recomputed pixels come out the same.
+template <uint32_t N, uint32_t kOutBytes, uint32_t kGrain, class Step>
+void CoverRow(const uint8_t* dst, uint32_t width, Step step) {
+  step(0);
+  uint32_t x = AlignedColumn<N, kOutBytes>(dst);
+  if (x == 0 || x % kGrain != 0) x = N;
+  for (; x + N <= width; x += N) step(x);
+  if (x < width) step(width - N);
+}
 
 // Mean of four bytes rounded like (a+b+c+d+2)>>2, from the two pair means
 // that the caller already has: their mean rounds up once too often exactly
@@ -60,67 +88,65 @@ DemosaicedVector<V> DemosaicVector(const uint8_t* up, const uint8_t* cur, const 
   return red_row ? DemosaicedVector<V>{other, g, own} : DemosaicedVector<V>{own, g, other};
 }
 
-template <class V>
-typename V::Reg Twice(typename V::Reg v) {
-  return V::AddW(v, v);
-}
-
-// Luma weights of one Bayer row for the lanes of even and odd bytes.
-// G's weight, 150, exceeds a signed byte, so it is applied as 75 twice.
+// Luma weights of one Bayer row for a green pixel and the pixel after it.
+// G's weight, 150, exceeds a signed byte, so on bytes it is applied as 75
+// twice.
 template <class V>
 struct LumaWeights {
-  typename V::Reg even_own, even_other, odd_own, odd_other, even_half_g, odd_half_g, rounding;
+  typename V::Reg green_half_g, green_own_other, other_own, g, other, rounding, two;
 
   explicit LumaWeights(bool red_row) {
-    const uint16_t own = static_cast<uint16_t>(red_row ? kLumaR : kLumaB);
-    const uint16_t other = static_cast<uint16_t>(red_row ? kLumaB : kLumaR);
-    even_own = V::Set1W(own);
-    even_other = V::Set1W(other);
-    odd_own = V::Set1W(static_cast<uint16_t>(own << 8));
-    odd_other = V::Set1W(static_cast<uint16_t>(other << 8));
-    even_half_g = V::Set1W(kLumaG / 2);
-    odd_half_g = V::Set1W((kLumaG / 2) << 8);
+    const uint32_t own = red_row ? kLumaR : kLumaB;
+    const uint32_t other_colour = red_row ? kLumaB : kLumaR;
+    green_half_g = V::Set1W(kLumaG / 2);
+    green_own_other = V::Set1W(static_cast<uint16_t>(own | other_colour << 8));
+    other_own = V::Set1W(static_cast<uint16_t>(own << 8));
+    g = V::Set1W(kLumaG);
+    other = V::Set1W(static_cast<uint16_t>(other_colour));
     rounding = V::Set1W(128);
+    two = V::Set1W(2);
   }
 };
 
-// Luma of N demosaiced pixels from column x without building their colour
-// planes: the same rounded channel values, weighted lane by lane.
-// kFirstGreen: lane 0 (an even byte) has a green filter.
-template <class V, bool kFirstGreen>
+// Luma of N demosaiced pixels from column x, a green one; reads columns
+// x-1 .. x+N+1.  Each 16-bit lane holds a green pixel (even byte) and the
+// non-green pixel after it (odd byte); blending two loads one column apart
+// brings the samples a pixel needs into its lane, where they are summed
+// exactly.  The rounded channel values are the portable kernel's, so the
+// luma is too.
+template <class V>
 typename V::Reg BayerLumaVector(const uint8_t* up, const uint8_t* cur, const uint8_t* down,
                                 uint32_t x, const LumaWeights<V>& w) {
+  const auto odd = V::AlternateBytes(false);
+  const auto cl = V::Load(cur + x - 1);
   const auto c = V::Load(cur + x);
-  const auto l = V::Load(cur + x - 1);
-  const auto r = V::Load(cur + x + 1);
-  const auto u = V::Load(up + x);
-  const auto d = V::Load(down + x);
+  const auto cr = V::Load(cur + x + 1);
+  const auto c2 = V::Load(cur + x + 2);
   const auto ul = V::Load(up + x - 1);
-  const auto ur = V::Load(up + x + 1);
+  const auto u = V::Load(up + x);
+  const auto u2 = V::Load(up + x + 2);
   const auto dl = V::Load(down + x - 1);
+  const auto d = V::Load(down + x);
   const auto dr = V::Load(down + x + 1);
-  const auto horz = V::Avg(l, r);
-  const auto vert = V::Avg(u, d);
-  const auto cross = Mean4<V>(l, r, u, d, horz, vert);
-  const auto top = V::Avg(ul, ur);
-  const auto bottom = V::Avg(dl, dr);
-  const auto diag = Mean4<V>(ul, ur, dl, dr, top, bottom);
-  // Green pixel: its own sample is G, horz the row's colour, vert the other.
-  // Other pixel: its own sample is the row's colour, cross G, diag the other.
-  typename V::Reg even, odd;
-  if constexpr (kFirstGreen) {
-    even = V::AddW(V::AddW(Twice<V>(V::MulAddPairs(c, w.even_half_g)), V::MulAddPairs(horz, w.even_own)),
-                   V::AddW(V::MulAddPairs(vert, w.even_other), w.rounding));
-    odd = V::AddW(V::AddW(V::MulAddPairs(c, w.odd_own), Twice<V>(V::MulAddPairs(cross, w.odd_half_g))),
-                  V::AddW(V::MulAddPairs(diag, w.odd_other), w.rounding));
-  } else {
-    even = V::AddW(V::AddW(V::MulAddPairs(c, w.even_own), Twice<V>(V::MulAddPairs(cross, w.even_half_g))),
-                   V::AddW(V::MulAddPairs(diag, w.even_other), w.rounding));
-    odd = V::AddW(V::AddW(Twice<V>(V::MulAddPairs(c, w.odd_half_g)), V::MulAddPairs(horz, w.odd_own)),
-                  V::AddW(V::MulAddPairs(vert, w.odd_other), w.rounding));
-  }
-  // Each sum is luma x 256: even bytes take the even sums' high byte.
-  return V::Blend(V::AlternateBytes(false), odd, V::template SrliW<8>(even));
+  const auto ones = V::Set1(1);
+  auto quarter = [&](typename V::Reg pairs_a, typename V::Reg pairs_b) {
+    const auto sum = V::AddW(V::MulAddPairs(pairs_a, ones), V::MulAddPairs(pairs_b, ones));
+    return V::template SrliW<2>(V::AddW(sum, w.two));
+  };
+  // Green pixel: its sample, the row's colour left and right (even bytes),
+  // the other colour above and below (odd bytes, one column to the right).
+  const auto green_g = V::MulAddPairs(c, w.green_half_g);
+  const auto green = V::AddW(
+      V::AddW(V::AddW(green_g, green_g), w.rounding),
+      V::MulAddPairs(V::Blend(odd, V::Avg(ul, dl), V::Avg(cl, cr)), w.green_own_other));
+  // The pixel after it: its sample, G from the four beside it, the other
+  // colour from the four diagonal ones.
+  const auto cross = quarter(V::Blend(odd, u, c), V::Blend(odd, d, c2));
+  const auto diag = quarter(V::Blend(odd, dl, u), V::Blend(odd, dr, u2));
+  const auto next = V::AddW(V::AddW(V::MulAddPairs(c, w.other_own), w.rounding),
+                            V::AddW(V::MulLoW(cross, w.g), V::MulLoW(diag, w.other)));
+  // Each sum is luma x 256: the pixel's byte is the sum's high byte.
+  return V::Blend(odd, next, V::template SrliW<8>(green));
 }
 
 template <class V, bool kToBgr>
@@ -128,27 +154,35 @@ void BayerRow(const uint8_t* up, const uint8_t* cur, const uint8_t* down, uint8_
               uint32_t width, BayerRowKind kind) {
   constexpr uint32_t N = V::N;
   const auto span = kToBgr ? DemosaicSpanToBgr : DemosaicSpanToMono;
-  if (width < N + 2) return span(up, cur, down, dst, width, kind, 0, width);
-  // Vectors start at odd columns, so one lane pattern serves the whole row.
-  const bool first_green = !kind.green_first;
-  const auto green = V::AlternateBytes(first_green);
+  // Colour vectors read columns x-1 .. x+N, luma vectors one more.
+  constexpr uint32_t kReach = kToBgr ? N + 1 : N + 2;
+  if (width < kReach + 2) return span(up, cur, down, dst, width, kind, 0, width);
+  // Every vector starts on columns of one parity, so one lane pattern
+  // serves the row: colour vectors take that of the first aligned column,
+  // luma vectors must start on green.
+  uint32_t aligned = AlignedColumn<N, kToBgr ? 3 : 1>(dst);
+  const uint32_t parity = kToBgr ? aligned & 1u : (kind.green_first ? 0u : 1u);
+  if ((aligned & 1u) != parity) ++aligned;
+  const uint32_t head = 2 - parity;  // first column with a left neighbour
+  if (aligned < head) aligned += N;
+  const auto green = V::AlternateBytes((parity != 0) != kind.green_first);
   const LumaWeights<V> weights(kind.red_row);
   auto vector_at = [&](uint32_t x) {
     if constexpr (kToBgr) {
       const DemosaicedVector<V> p = DemosaicVector<V>(up, cur, down, x, green, kind.red_row);
       V::StoreBgr(dst + 3 * x, p.b, p.g, p.r);
     } else {
-      V::Store(dst + x, first_green ? BayerLumaVector<V, true>(up, cur, down, x, weights)
-                                    : BayerLumaVector<V, false>(up, cur, down, x, weights));
+      V::Store(dst + x, BayerLumaVector<V>(up, cur, down, x, weights));
     }
   };
-  span(up, cur, down, dst, width, kind, 0, 1);
-  uint32_t x = 1;
-  for (; x + N < width; x += N) vector_at(x);
-  // The last vector overlaps the previous one and ends before the mirrored
-  // edge column; recomputed pixels come out the same.
-  uint32_t last = width - 1 - N;
-  last -= (last & 1u) ^ 1u;
+  span(up, cur, down, dst, width, kind, 0, head);
+  vector_at(head);
+  uint32_t x = aligned > head ? aligned : head + N;
+  for (; x + kReach <= width; x += N) vector_at(x);
+  // The last vector overlaps the previous one and reads no mirrored edge
+  // column; recomputed pixels come out the same.
+  uint32_t last = width - kReach;
+  if ((last & 1u) != parity) --last;
   if (last + N > x) vector_at(last);
   span(up, cur, down, dst, width, kind, last + N, width);
 }
@@ -161,11 +195,8 @@ void Mono16Row(const uint8_t* src, uint8_t* dst, uint32_t width) {
       dst[x] = static_cast<uint8_t>((src[2 * x] | (src[2 * x + 1] << 8)) >> kShift);
     return;
   }
-  for (uint32_t x = 0;; x += N) {
-    if (x + N > width) x = width - N;  // overlap the last full vector
-    V::Store(dst + x, V::template Msb16<kShift>(src + 2 * x));
-    if (x + N == width) break;
-  }
+  CoverRow<N, 1, 1>(dst, width,
+                    [&](uint32_t x) { V::Store(dst + x, V::template Msb16<kShift>(src + 2 * x)); });
 }
 
 template <class V>
@@ -174,11 +205,9 @@ void PackedRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
   const uint32_t pairs_end = width & ~1u;
   uint32_t done = 0;
   if (pairs_end >= N) {
-    for (uint32_t x = 0;; x += N) {
-      if (x + N > pairs_end) x = pairs_end - N;  // N is even: stays on a pair
-      V::Store(dst + x, V::PackedMsb(src + x / 2 * 3));
-      if (x + N == pairs_end) break;
-    }
+    // Vectors start on pairs.
+    CoverRow<N, 1, 2>(dst, pairs_end,
+                      [&](uint32_t x) { V::Store(dst + x, V::PackedMsb(src + x / 2 * 3)); });
     done = pairs_end;
   }
   for (uint32_t x = done; x < width; ++x) dst[x] = src[x / 2 * 3 + (x & 1u) * 2];
@@ -191,11 +220,7 @@ void GrayToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
     for (uint32_t x = 0; x < width; ++x) dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = src[x];
     return;
   }
-  for (uint32_t x = 0;; x += N) {
-    if (x + N > width) x = width - N;
-    V::StoreGrayBgr(dst + 3 * x, V::Load(src + x));
-    if (x + N == width) break;
-  }
+  CoverRow<N, 3, 1>(dst, width, [&](uint32_t x) { V::StoreGrayBgr(dst + 3 * x, V::Load(src + x)); });
 }
 
 template <class V>

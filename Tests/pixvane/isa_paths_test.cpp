@@ -3,6 +3,7 @@
 // and edge pixels are all exercised.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -57,6 +58,35 @@ TEST_P(EveryLevel, SameBytesAsPortable) {
               << format.name << " width " << width << " padding " << padding << " to "
               << (target == Target::Mono8 ? "Mono8" : "BGR24");
         }
+      }
+    }
+  }
+}
+
+// Vector loops start from the destination address; catches gaps, overlaps
+// that differ, or writes outside the output at any destination alignment.
+TEST_P(EveryLevel, SameBytesAtEveryDestinationOffset) {
+  const Level level = GetParam();
+  if (!pixvane::IsaSupported(level.isa)) GTEST_SKIP() << level.name << " not on this processor";
+  IsaGuard reset;
+  constexpr uint8_t kUntouched = 0xA5;
+  for (const uint32_t code : {PXV_BayerRG8, PXV_BayerGB8, PXV_Mono12, PXV_Mono12Packed, PXV_Mono8}) {
+    const pixvane::PixelFormatInfo& format = *pixvane::FindPixelFormat(code);
+    std::mt19937 rng(code);
+    const Scene scene = RandomScene(203, 3, format.bits, rng);
+    const auto source = Encode(scene, format, 0);
+    const ConversionInfo info = InfoFor(scene, code, 0, source.size());
+    for (const Target target : {Target::Mono8, Target::Bgr24}) {
+      const Converted portable = ConvertAt(Isa::Portable, target, source, info);
+      ASSERT_TRUE(pixvane::ForceIsa(level.isa));
+      for (size_t offset = 0; offset < 64; ++offset) {
+        std::vector<uint8_t> out(portable.pixels.size() + 64, kUntouched);
+        std::vector<uint8_t> expected = out;
+        std::copy(portable.pixels.begin(), portable.pixels.end(), expected.begin() + offset);
+        int32_t len = 0;
+        const auto convert = target == Target::Mono8 ? PXVANE_ConvertToMono8 : PXVANE_ConvertToBGR24;
+        ASSERT_EQ(convert(source.data(), &info, out.data() + offset, &len), 0);
+        ASSERT_EQ(out, expected) << format.name << " offset " << offset;
       }
     }
   }
