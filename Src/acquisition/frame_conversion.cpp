@@ -125,8 +125,11 @@ Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuff
   const FrameView view = ViewOf(frame);
   if (view.data == nullptr) return Refuse("frame shorter than its size.\r\n");
   if (!PartInside(request, view)) return Refuse("image part outside the frame.\r\n");
-  const int64_t image_bytes = ImageBytes(request);
-  if (buffer.data == nullptr || image_bytes > buffer.size) {
+  // The buffer was sized at open for the largest frame; a larger one means
+  // the camera changed behind the interface's back.  The image, a part of
+  // the frame, then fits as well.
+  const uint64_t frame_bytes = uint64_t{view.width} * view.height * uint64_t(request.channels);
+  if (buffer.data == nullptr || buffer.size < 0 || frame_bytes > uint64_t(buffer.size)) {
     return Refuse("frame larger than the image buffer.\r\n");
   }
   return view.pixel_format == PFNC_Mono8 ? ConvertMono8(request, view, buffer)

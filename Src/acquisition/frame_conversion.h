@@ -21,7 +21,7 @@ struct FrameBuffer {
 // colour space to rgb, in any letter case) into buffer.  Mono8 frames are copied or widened here;
 // other formats go through the conversion library.  Returns 2, or 5306
 // when the frame cannot be converted, is shorter than its width and height
-// say, does not hold the requested image part, or the image does not fit
-// the buffer (the last three print a line on standard output).  Nothing is
+// say, does not hold the requested image part, or is larger than the buffer
+// (the last three print a line on standard output).  Nothing is
 // read or written outside the frame's data or the buffer.
 Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer);

@@ -29,11 +29,10 @@ class HeldFrame {
   GENICAM_Frame* frame_;
 };
 
-// Conversion and images for one valid frame.  Volatile mode converts into
-// `ring` and wraps it; copy mode converts gray frames straight into the
-// new host image and colour frames into `ring`, which is then split into
-// three images.  The frame is handed back as soon as it is no longer read.
-// Returns 2, 5306 (the frame cannot be converted or does not fit) or the
-// host's error.
+// Conversion and images for one valid frame: the frame is converted into
+// `ring` and handed back; volatile mode then wraps `ring` as the image(s),
+// copy mode creates host images and copies (gray) or splits (colour) `ring`
+// into them.  Returns 2, 5306 (the frame cannot be converted or does not
+// fit) or the host's error.
 Herror DeliverFrame(Hproc_handle proc_id, const ImageRequest& request, bool volatile_mode,
                     HeldFrame& frame, FrameBuffer ring, Himage* image, int32_t* num_image);

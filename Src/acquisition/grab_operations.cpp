@@ -7,6 +7,7 @@
 #include <shared_mutex>
 
 #include "camera_table.h"
+#include "cancel_mutex.h"
 #include "frame_delivery.h"
 #include "grab_ring.h"
 #include "guarded_call.h"
@@ -73,13 +74,8 @@ Herror GrabFrame(Hproc_handle proc_id, FGInstance* fginst, CameraEntry& entry, i
   const ImageRequest request = ReadImageRequest(*fginst);
   const FrameBuffer ring{LoadShared(currInst->InstFrameBuffer[readBuffer]),
                          currInst->frame_buffer_size};
-  if (ImageBytes(request) > ring.size) {
-    Print("frame larger than the image buffer.\r\n");
-    return H_ERR_FGTIMEOUT;
-  }
   err = DeliverFrame(proc_id, request, LoadShared(currInst->volatile_mode), frame, ring, image,
                      num_image);
-  frame.Release();
   if (err != H_MSG_OK) return err;
 
   StoreShared(fginst->async_grab, false);
@@ -95,12 +91,12 @@ Herror FGGrab(Hproc_handle proc_id, FGInstance* fginst, Himage* image,
               int32_t* num_image) noexcept {
   InstanceRecord* currInst = fginst->inst_data;
   int32_t readBuffer = 0;
-  Herror err = HCALL("HpThreadMutexLock(&currInst->cancel_mutex)",
-                     HpThreadMutexLock(&currInst->cancel_mutex));
+  Herror err = LockCancelMutex(currInst);
   if (err != H_MSG_OK) return err;
-  NextGrabBuffer(proc_id, fginst, &readBuffer);
-  err = HCALL("HpThreadMutexUnlock(&currInst->cancel_mutex)",
-              HpThreadMutexUnlock(&currInst->cancel_mutex));
+  // A failure here left the mutex unlocked.
+  err = NextGrabBuffer(proc_id, fginst, &readBuffer);
+  if (err != H_MSG_OK) return err;
+  err = UnlockCancelMutex(currInst);
   if (err != H_MSG_OK) return err;
 
   CameraEntry* entry = FindCameraEntry(fginst);
@@ -120,14 +116,12 @@ Herror FGGrabStartAsync(Hproc_handle /*proc_id*/, FGInstance* fginst, double max
     const Herror err = EnsureStreamReady(*entry, objects, &stream);
     if (err != H_MSG_OK) return err;
   }
-  Herror err = HCALL("HpThreadMutexLock(&currInst->cancel_mutex)",
-                     HpThreadMutexLock(&currInst->cancel_mutex));
+  Herror err = LockCancelMutex(currInst);
   if (err != H_MSG_OK) return err;
   StoreShared(currInst->async_max_delay, DelayFromArgument(max_delay));
   currInst->async_start_time = Now();
   StoreShared(currInst->grab_started, true);
-  return HCALL("HpThreadMutexUnlock(&currInst->cancel_mutex)",
-               HpThreadMutexUnlock(&currInst->cancel_mutex));
+  return UnlockCancelMutex(currInst);
 }
 
 Herror FGGrabAsync(Hproc_handle proc_id, FGInstance* fginst, double max_delay, Himage* image,

@@ -9,10 +9,12 @@
 namespace {
 
 // Lets a thread that waits for the mutex (an abort) run in between.  These
-// mutex calls are neither traced nor checked.
-void Yield(InstanceRecord* currInst) {
-  HpThreadMutexUnlock(&currInst->cancel_mutex);
-  HpThreadMutexLock(&currInst->cancel_mutex);
+// mutex calls are not traced.  A failed unlock only means no yield; a
+// failed relock is returned, as the bookkeeping must not go on unlocked.
+Herror Yield(InstanceRecord* currInst) {
+  if (HpThreadMutexUnlock(&currInst->cancel_mutex) > H_MSG_OK) return H_MSG_OK;  // still held
+  const Herror err = HpThreadMutexLock(&currInst->cancel_mutex);
+  return err > H_MSG_OK ? err : H_MSG_OK;
 }
 
 // Age of the pending grab in milliseconds, in the 32-bit arithmetic of the
@@ -45,22 +47,25 @@ int64_t DelayFromArgument(double max_delay_ms) {
 Herror NextGrabBuffer(Hproc_handle /*proc_id*/, FGInstance* fginst, int32_t* readBuffer) {
   InstanceRecord* currInst = fginst->inst_data;
   const bool async_grab = LoadShared(fginst->async_grab);
+  Herror err = H_MSG_OK;
   if (!LoadShared(currInst->grab_started)) {
-    Yield(currInst);
+    err = Yield(currInst);
   } else if (!async_grab) {
     StoreShared(currInst->grab_started, false);
-    Yield(currInst);
+    err = Yield(currInst);
   } else {
-    Yield(currInst);
-    Yield(currInst);
+    err = Yield(currInst);
+    if (err == H_MSG_OK) err = Yield(currInst);
+    if (err != H_MSG_OK) return err;
     StoreShared(currInst->grab_started, false);
     // A late completion only yields once more; the frame is the next one
     // the stream delivers either way.
     if (AgeMilliseconds(currInst->async_start_time, Now()) >
         LoadShared(currInst->async_max_delay)) {
-      Yield(currInst);
+      err = Yield(currInst);
     }
   }
+  if (err != H_MSG_OK) return err;
 
   const int32_t num_buffers = currInst->num_buffers;
   *readBuffer = currInst->next_buffer;

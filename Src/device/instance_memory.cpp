@@ -35,7 +35,9 @@ Herror AllocateFrameBuffers(Hproc_handle proc_id, InstanceRecord& inst, int64_t 
   BoardRecord& board = *inst.board;
   inst.own_buffers = false;
   // The record's size field is 32 bits wide; a larger sensor cannot be held.
-  if (size < 0 || size > std::numeric_limits<int32_t>::max()) return H_ERR_FGDV;
+  // No size at all means the camera's maximum size could not be read: every
+  // grab would fail, so the open does.
+  if (size <= 0 || size > std::numeric_limits<int32_t>::max()) return H_ERR_FGDV;
   const int32_t count = BufferCount(inst);
   for (int32_t i = 0; i < count; ++i) {
     void* block = nullptr;

@@ -59,7 +59,7 @@ TEST(ConvertFrame, Mono8PixelsComeFromTheRequestedPartAndDivisors) {
     FakeFrame frame;
     frame.FillMono8(tc.frame_w, tc.frame_h, Pixel, tc.padding);
     const ImageRequest& r = tc.request;
-    GuardedBuffer buffer(size_t(r.width) * r.height * r.channels);
+    GuardedBuffer buffer(size_t(tc.frame_w) * tc.frame_h * r.channels);  // as the open sizes it
     ASSERT_EQ(ConvertFrame(r, frame.get(), buffer.get()), H_MSG_OK);
     for (int32_t row = 0; row < r.height; ++row) {
       for (int32_t col = 0; col < r.width; ++col) {
@@ -83,8 +83,9 @@ struct RefusalCase {
   const char* message;
 };
 
-// Catches reads past a short frame, writes past the buffer, and parts that
-// reach outside the frame (e.g. after Width was lowered): each must fail
+// Catches reads past a short frame, writes past the buffer, frames larger
+// than the buffer, and parts that reach outside the frame (e.g. after Width
+// was lowered): each must fail
 // with 5306 and a message, leaving the buffer's surroundings untouched.
 TEST(ConvertFrame, RefusesWhatWouldReadOrWriteOutOfBounds) {
   const RefusalCase cases[] = {
@@ -97,6 +98,8 @@ TEST(ConvertFrame, RefusesWhatWouldReadOrWriteOutOfBounds) {
       {"frame larger than buffer", Request(40, 30, 1), 40 * 30 - 1, 0,
        "frame larger than the image buffer.\r\n"},
       {"rgb image larger than buffer", Request(40, 30, 3), 40 * 30 * 2, 0,
+       "frame larger than the image buffer.\r\n"},
+      {"frame grew past the buffer, part would fit", Request(20, 10, 1), 20 * 10, 0,
        "frame larger than the image buffer.\r\n"},
       {"frame shorter than its size", Request(40, 30, 1), 0, 40 * 30 - 1,
        "frame shorter than its size.\r\n"},
@@ -156,7 +159,7 @@ TEST(ConvertFrame, ConvertedFormatsFollowTheLibraryAndThePart) {
     FakeFrame frame;
     FillMono16(frame, 24, 16);
     const std::vector<uint8_t> whole = LibraryWhole(frame, r.channels);
-    GuardedBuffer buffer(size_t(r.width) * r.height * r.channels);
+    GuardedBuffer buffer(size_t(24) * 16 * r.channels);
     ASSERT_EQ(ConvertFrame(r, frame.get(), buffer.get()), H_MSG_OK);
     for (int32_t row = 0; row < r.height; ++row)
       for (int32_t col = 0; col < r.width; ++col)

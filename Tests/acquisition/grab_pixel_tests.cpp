@@ -11,37 +11,58 @@ namespace {
 
 using hostlayer::Images;
 
-int FramesPerRun() {
+// Small frames run 1000 grabs by default.  At the cameras' own sizes each
+// grab and its prediction cost milliseconds, so those runs are short unless
+// HACQ_ACQ_SOAK_FRAMES asks for more (1000 for the full soak).
+int FramesPerRun(bool native_size) {
   const char* soak = std::getenv("HACQ_ACQ_SOAK_FRAMES");
-  return soak != nullptr ? std::atoi(soak) : 1000;
+  if (soak != nullptr) return std::atoi(soak);
+  return native_size ? 20 : 1000;
 }
 
 struct RunCase {
   const char* key;
   const char* color_space;
   bool async;
+  bool native_size;
 };
 
-class ThousandFrames : public GrabTest, public testing::WithParamInterface<RunCase> {};
+class ThousandFrames : public GrabTest, public testing::WithParamInterface<RunCase> {
+ protected:
+  // The built-in cameras at their own sizes, delivering as fast as grabbed.
+  void UseNativeSizeCameras() {
+    std::vector<simsdk::CameraConfig> cameras = simsdk::DefaultCameras();
+    for (simsdk::CameraConfig& camera : cameras) {
+      camera.max_frame_rate = 0;
+      camera.acquisition_frame_rate_enable.value = false;
+      camera.trigger_mode.value = "Off";
+    }
+    UseCameras(cameras);
+  }
+};
 
 // Catches lost, repeated, stale or corrupted frames over long runs, in each
 // camera's native path, and leaks that only show after many grabs.
 TEST_P(ThousandFrames, EveryPixelAsPredicted) {
   const RunCase& run = GetParam();
+  if (run.native_size) UseNativeSizeCameras();
   auto instance = Open(run.key, run.color_space);
   ASSERT_TRUE(instance);
   const bool rgb = std::string(run.color_space) == "rgb";
   const simsdk::FrameLayout layout = CurrentLayout(run.key);
+  Part whole;
+  whole.width = layout.width;
+  whole.height = layout.height;
   if (run.async) {
     ASSERT_EQ(instance->GrabStartAsync(100.0), H_MSG_OK);
   }
   uint64_t next = 0;
-  for (int i = 0; i < FramesPerRun(); ++i) {
+  for (int i = 0; i < FramesPerRun(run.native_size); ++i) {
     Images images;
     ASSERT_EQ(run.async ? instance->GrabAsync(100.0, &images) : instance->Grab(&images), H_MSG_OK)
         << "grab " << i;
     ASSERT_EQ(images.size(), rgb ? 3u : 1u);
-    const auto frame = MatchFrame(images, layout, rgb, Part{}, next);
+    const auto frame = MatchFrame(images, layout, rgb, whole, next);
     ASSERT_TRUE(frame.has_value()) << "grab " << i << " matches no frame";
     ASSERT_GE(*frame, next) << "grab " << i << " delivered an older frame";
     next = *frame + 1;
@@ -49,16 +70,23 @@ TEST_P(ThousandFrames, EveryPixelAsPredicted) {
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
+std::vector<RunCase> AllRuns() {
+  std::vector<RunCase> runs;
+  for (const bool native_size : {false, true})
+    for (const char* key : {kMonoKey, kColorKey})
+      for (const char* color_space : {"gray", "rgb"})
+        for (const bool async : {false, true})
+          runs.push_back(RunCase{key, color_space, async, native_size});
+  return runs;
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    BuiltInCameras, ThousandFrames,
-    testing::Values(RunCase{kMonoKey, "gray", false}, RunCase{kMonoKey, "gray", true},
-                    RunCase{kMonoKey, "rgb", false}, RunCase{kMonoKey, "rgb", true},
-                    RunCase{kColorKey, "gray", false}, RunCase{kColorKey, "gray", true},
-                    RunCase{kColorKey, "rgb", false}, RunCase{kColorKey, "rgb", true}),
+    BuiltInCameras, ThousandFrames, testing::ValuesIn(AllRuns()),
     [](const testing::TestParamInfo<RunCase>& param_info) {
       const RunCase& run = param_info.param;
       return std::string(run.key == std::string(kMonoKey) ? "mono" : "color") + "_" +
-             run.color_space + (run.async ? "_async" : "_sync");
+             run.color_space + (run.async ? "_async" : "_sync") +
+             (run.native_size ? "_native_size" : "_small");
     });
 
 struct PathCase {
