@@ -73,6 +73,7 @@ Herror Driver::Open(const OpenParams& params, std::unique_ptr<Instance>* out) {
   const Herror status = fg_class_.Open(ProcHandle(), raw);
   if (status > H_MSG_OK) {
     *slot = nullptr;  // the instance (never open) is freed with `instance`
+    instance->slot_ = nullptr;  // ... under this lock, which its destructor must not take
     return status;
   }
   instance->open_ = true;

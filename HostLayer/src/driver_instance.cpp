@@ -30,8 +30,11 @@ Instance::Instance(Driver* driver, std::unique_ptr<FGInstance> fginst,
 Instance::~Instance() {
   if (open_) Close();
   // A failed close leaves the interface's record behind; at least the
-  // host's table must not point at the freed instance.
-  if (slot_ != nullptr && *slot_ == fginst_.get()) *slot_ = nullptr;
+  // host's table must not point at the freed instance.  Once closed, the
+  // slot may already serve an instance another thread is opening.
+  if (slot_ == nullptr) return;
+  std::lock_guard lock(driver_->open_close_lock_);
+  if (*slot_ == fginst_.get()) *slot_ = nullptr;
 }
 
 Herror Instance::Grab(Images* images) {

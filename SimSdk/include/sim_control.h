@@ -155,6 +155,7 @@ enum class SimOp {
   CreateStringNode,
   CommandExecute,  // execute answers -1 and has no effect
 };
+inline constexpr int kSimOpKinds = 21;
 
 inline constexpr int kForever = -1;
 
@@ -166,6 +167,15 @@ inline constexpr int kForever = -1;
 SIM_API void InjectFault(const std::string& camera_key, SimOp op, int count = 1,
                          const std::string& feature = "");
 SIM_API void ClearFaults();
+
+// One failure of the `nth` matching call from now (1 = the next one); the
+// calls before it pass.  Lets a sweep fail each call of a run in turn.
+SIM_API void InjectFaultAt(const std::string& camera_key, SimOp op, int nth,
+                           const std::string& feature = "");
+
+// Calls of `op` over all cameras that an injected fault could have failed,
+// since the process started (never reset: callers take differences).
+SIM_API uint64_t FaultableCalls(SimOp op);
 
 // ---- Hot-plug and trigger lines ---------------------------------------------
 

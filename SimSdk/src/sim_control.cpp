@@ -48,6 +48,19 @@ void ClearFaults() {
   sim.faults.clear();
 }
 
+void InjectFaultAt(const std::string& camera_key, SimOp op, int nth, const std::string& feature) {
+  if (nth < 1) return;
+  Sim& sim = TheSim();
+  std::lock_guard lock(sim.mutex);
+  sim.faults.push_back({camera_key, op, feature, 1, nth - 1});
+}
+
+uint64_t FaultableCalls(SimOp op) {
+  Sim& sim = TheSim();
+  std::lock_guard lock(sim.mutex);
+  return sim.faultable_calls[static_cast<size_t>(op)];
+}
+
 bool Unplug(const std::string& key) {
   Sim& sim = TheSim();
   std::lock_guard lock(sim.mutex);

@@ -48,12 +48,21 @@ void InstallCameras(Sim& sim, const std::vector<CameraConfig>& cameras) {
 }
 
 bool TakeFault(Sim& sim, const SimCamera* camera, SimOp op, std::string_view feature) {
+  ++sim.faultable_calls[static_cast<size_t>(op)];
+  // Every rule still counting down sees the call; the oldest armed one
+  // takes it.
+  auto armed = sim.faults.end();
   for (auto it = sim.faults.begin(); it != sim.faults.end(); ++it) {
     if (!Matches(*it, camera, op, feature)) continue;
-    if (it->remaining != kForever && --it->remaining <= 0) sim.faults.erase(it);
-    return true;
+    if (it->skip > 0) {
+      --it->skip;
+    } else if (armed == sim.faults.end()) {
+      armed = it;
+    }
   }
-  return false;
+  if (armed == sim.faults.end()) return false;
+  if (armed->remaining != kForever && --armed->remaining <= 0) sim.faults.erase(armed);
+  return true;
 }
 
 SimCamera* CameraOf(const GENICAM_Camera* camera) {

@@ -4,6 +4,8 @@
 // (frame rendering) runs while it is held.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -48,6 +50,7 @@ struct FaultRule {
   SimOp op;
   std::string feature;
   int remaining;  // kForever or the calls still to fail
+  int skip = 0;   // matching calls still to pass before the rule is armed
 };
 
 struct Sim {
@@ -59,6 +62,7 @@ struct Sim {
   std::deque<DiscoveryArray> discoveries;
   std::vector<FaultRule> faults;
   LiveObjectCount live;
+  std::array<uint64_t, kSimOpKinds> faultable_calls{};
 };
 
 // The process's simulator, set up from TERVIXMD_SIM_CONFIG or the defaults

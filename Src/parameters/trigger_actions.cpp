@@ -1,7 +1,7 @@
 // The trigger mode, the software trigger and the abort of a pending grab.
 #include <iterator>
 
-#include "guarded_call.h"
+#include "cancel_mutex.h"
 #include "interface_state.h"
 #include "parameter_setters.h"
 #include "shared_fields.h"
@@ -41,8 +41,7 @@ Herror TriggerSoftware(const SetRequest& request) {
 
 Herror AbortGrab(const SetRequest& request) {
   InstanceRecord* currInst = &request.inst;
-  Herror err = HCALL("HpThreadMutexLock(&currInst->cancel_mutex)",
-                     HpThreadMutexLock(&currInst->cancel_mutex));
+  Herror err = LockCancelMutex(currInst);
   if (err > H_MSG_OK) return err;
   StoreShared(currInst->grab_started, false);
   // Stopping ends a frame wait of a grab on another thread at once.
@@ -50,7 +49,6 @@ Herror AbortGrab(const SetRequest& request) {
     StopGrabbing(stream);
     async_grab_used.store(0);
   }
-  err = HCALL("HpThreadMutexUnlock(&currInst->cancel_mutex)",
-              HpThreadMutexUnlock(&currInst->cancel_mutex));
+  err = UnlockCancelMutex(currInst);
   return err > H_MSG_OK ? err : H_MSG_OK;
 }
