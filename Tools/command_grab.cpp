@@ -38,9 +38,9 @@ const char kUsage[] =
     "and 99th percentile).  Exit status 0 only when every frame was grabbed\n"
     "and saved.\n";
 
-std::vector<OptionSpec> GrabOptionSpecs() {
-  std::vector<OptionSpec> specs = OpenOptionSpecs();
-  specs.insert(specs.end(), {{"set", true},
+std::vector<OptionRule> GrabOptionRules() {
+  std::vector<OptionRule> rules = OpenOptionRules();
+  rules.insert(rules.end(), {{"set", true},
                              {"count", true},
                              {"async", false},
                              {"volatile", false},
@@ -48,7 +48,7 @@ std::vector<OptionSpec> GrabOptionSpecs() {
                              {"out", true},
                              {"no-save", false},
                              {"json", false}});
-  return specs;
+  return rules;
 }
 
 // False with *error when the options contradict each other or do not parse.
@@ -141,7 +141,7 @@ void PrintSummaryJson(const GrabPlan& plan, const GrabOutcome& outcome) {
 int RunGrab(const CommandArgs& args) {
   ParsedArgs parsed;
   int exit_status = kExitOk;
-  if (!ParseCommand(kUsage, args, GrabOptionSpecs(), &parsed, &exit_status)) return exit_status;
+  if (!ParseCommand(kUsage, args, GrabOptionRules(), &parsed, &exit_status)) return exit_status;
   if (!parsed.positionals().empty()) {
     return UsageError(kUsage, "unexpected argument '" + parsed.positionals()[0] + "'");
   }

@@ -14,10 +14,10 @@ std::vector<std::string> ParsedArgs::All(const std::string& name) const {
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
-  auto it = std::find_if(specs.begin(), specs.end(),
-                         [&](const OptionSpec& spec) { return spec.name == name; });
-  return it == specs.end() ? nullptr : &*it;
+const OptionRule* FindRule(const std::vector<OptionRule>& rules, const std::string& name) {
+  auto it = std::find_if(rules.begin(), rules.end(),
+                         [&](const OptionRule& rule) { return rule.name == name; });
+  return it == rules.end() ? nullptr : &*it;
 }
 
 // "-" alone and negative numbers are values, not options.
@@ -27,7 +27,7 @@ bool LooksLikeOption(const std::string& arg) {
 
 }  // namespace
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionRule>& rules,
                ParsedArgs* out, std::string* error) {
   *out = ParsedArgs();
   bool options_ended = false;
@@ -57,16 +57,16 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       value = name.substr(equals + 1);
       name.resize(equals);
     }
-    const OptionSpec* spec = FindSpec(specs, name);
-    if (spec == nullptr) {
+    const OptionRule* rule = FindRule(rules, name);
+    if (rule == nullptr) {
       *error = "unknown option '" + arg + "'";
       return false;
     }
-    if (!spec->takes_value && inline_value) {
+    if (!rule->takes_value && inline_value) {
       *error = "option '--" + name + "' takes no value";
       return false;
     }
-    if (spec->takes_value && !inline_value) {
+    if (rule->takes_value && !inline_value) {
       if (i + 1 >= args.size()) {
         *error = "option '--" + name + "' needs a value";
         return false;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionRule {
   std::string name;  // without the leading "--"
   bool takes_value;
 };
@@ -22,7 +22,7 @@ class ParsedArgs {
   const std::vector<std::string>& positionals() const { return positionals_; }
 
  private:
-  friend bool ParseArgs(const std::vector<std::string>&, const std::vector<OptionSpec>&,
+  friend bool ParseArgs(const std::vector<std::string>&, const std::vector<OptionRule>&,
                         ParsedArgs*, std::string*);
   std::map<std::string, std::vector<std::string>> values_;
   std::vector<std::string> positionals_;
@@ -30,5 +30,5 @@ class ParsedArgs {
 
 // False, with *error naming the offending argument, on an unknown option, a
 // flag given a value, or an option missing its value.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionRule>& rules,
                ParsedArgs* out, std::string* error);

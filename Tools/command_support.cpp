@@ -5,10 +5,10 @@
 #include "result_output.h"
 
 bool ParseCommand(const std::string& usage, const CommandArgs& args,
-                  std::vector<OptionSpec> specs, ParsedArgs* parsed, int* exit_status) {
-  specs.push_back({"help", false});
+                  std::vector<OptionRule> rules, ParsedArgs* parsed, int* exit_status) {
+  rules.push_back({"help", false});
   std::string error;
-  if (!ParseArgs(args, specs, parsed, &error)) {
+  if (!ParseArgs(args, rules, parsed, &error)) {
     *exit_status = UsageError(usage, error);
     return false;
   }

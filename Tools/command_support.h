@@ -10,12 +10,12 @@
 #include "command_line.h"
 #include "commands.h"
 
-// Parses args against specs plus "--help".  Returns false when the command
+// Parses args against rules plus "--help".  Returns false when the command
 // is done before it started: its usage was printed on standard output
 // (--help, *exit_status 0), or the error and the usage on standard error
 // (*exit_status kExitUsage).
 bool ParseCommand(const std::string& usage, const CommandArgs& args,
-                  std::vector<OptionSpec> specs, ParsedArgs* parsed, int* exit_status);
+                  std::vector<OptionRule> rules, ParsedArgs* parsed, int* exit_status);
 
 // A command-line mistake found after parsing: message and usage on stderr.
 int UsageError(const std::string& usage, const std::string& message);

@@ -31,14 +31,14 @@ constexpr OpenOption kOpenOptions[] = {
 
 }  // namespace
 
-const std::vector<OptionSpec>& OpenOptionSpecs() {
-  static const std::vector<OptionSpec> specs = [] {
-    std::vector<OptionSpec> list;
+const std::vector<OptionRule>& OpenOptionRules() {
+  static const std::vector<OptionRule> rules = [] {
+    std::vector<OptionRule> list;
     for (const auto& option : kOpenOptions) list.push_back({option.name, true});
     list.push_back({"generic", true});
     return list;
   }();
-  return specs;
+  return rules;
 }
 
 void ApplyOpenOptions(const ParsedArgs& args, hostlayer::OpenParams* params) {

@@ -7,7 +7,7 @@
 #include "command_line.h"
 #include "hostlayer/host_driver.h"
 
-const std::vector<OptionSpec>& OpenOptionSpecs();
+const std::vector<OptionRule>& OpenOptionRules();
 
 // Writes the options given into params; the others keep the host's
 // defaults.  Each value is typed as it reads: an integer, a number, or a

@@ -169,7 +169,9 @@ TEST_F(GrabInterplayTest, GrabsRaceFreeWithSetsReadsAndAborts) {
     Set(*inst, "do_TriggerSoftware", int64_t{1});
     Set(*inst, "Width", int64_t{320});  // refused while grabbing, else applied
     Set(*inst, "horizontal_resolution", int64_t{320});
+    Set(*inst, "PixelFormat", std::string("Mono8"));  // last_set_param, read by every grab
     Get(*inst, "volatile");
+    Get(*inst, "Width");
     Get(*inst, "ExposureTime_range");
     if (round % 5 == 0) Set(*inst, "do_abort_grab", int64_t{1});
     ++round;

@@ -12,7 +12,7 @@ namespace {
 
 using hostlayer::Value;
 
-const std::vector<OptionSpec> kSpecs = {{"count", true}, {"json", false}, {"set", true},
+const std::vector<OptionRule> kRules = {{"count", true}, {"json", false}, {"set", true},
                                         {"help", false}};
 
 struct ParseCase {
@@ -40,7 +40,7 @@ TEST(ArgumentParsing, TableOfCommandLines) {
   for (const auto& c : cases) {
     ParsedArgs parsed;
     std::string error;
-    const bool ok = ParseArgs(c.args, kSpecs, &parsed, &error);
+    const bool ok = ParseArgs(c.args, kRules, &parsed, &error);
     ASSERT_EQ(ok, c.ok) << testing::PrintToString(c.args) << " " << error;
     if (!ok) {
       EXPECT_FALSE(error.empty());
@@ -55,7 +55,7 @@ TEST(ArgumentParsing, TableOfCommandLines) {
 TEST(ArgumentParsing, RepeatedOptionKeepsEveryValueInOrder) {
   ParsedArgs parsed;
   std::string error;
-  ASSERT_TRUE(ParseArgs({"--set", "A=1", "--set=B=2", "-h"}, kSpecs, &parsed, &error));
+  ASSERT_TRUE(ParseArgs({"--set", "A=1", "--set=B=2", "-h"}, kRules, &parsed, &error));
   EXPECT_EQ(parsed.All("set"), (std::vector<std::string>{"A=1", "B=2"}));
   EXPECT_TRUE(parsed.Has("help"));
 }
@@ -165,7 +165,7 @@ TEST(OpenOptions, OptionsBecomeTypedOpenParameters) {
   ASSERT_TRUE(ParseArgs({"--device", "0", "--start-row", "10", "--color-space", "rgb",
                          "--generic", "num_buffers=4", "--generic", "x", "--field",
                          "progressive"},
-                        OpenOptionSpecs(), &parsed, &error))
+                        OpenOptionRules(), &parsed, &error))
       << error;
   hostlayer::OpenParams params;
   ApplyOpenOptions(parsed, &params);

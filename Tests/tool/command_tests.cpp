@@ -167,7 +167,8 @@ TEST(NoCamera, EveryCommandFailsCleanly) {
   EXPECT_TRUE(ParseOut(boards)["info_boards"]["values"].empty());
 
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {"grab", "--count", "1", "--no-save"}, {"params", "default"}, {"get", "default", "Width"}}) {
+           {"grab", "--count", "1", "--no-save"}, {"params", "default"}, {"get", "default", "Width"},
+           {"set", "default", "Gamma=1.5"}}) {
     const ToolResult r = RunTool(args, env);
     EXPECT_EQ(r.exit_status, 1) << Describe(r);
     EXPECT_NE(r.err.find("error 5302"), std::string::npos) << Describe(r);
