@@ -1,6 +1,7 @@
 #include "grab_fixture.h"
 
 #include "conversion.h"
+#include "pixvane/pixel_formats.h"
 #include "records.h"
 
 namespace acqtest {
@@ -34,22 +35,12 @@ std::vector<uint8_t> WholeImage(const simsdk::FrameLayout& layout, uint64_t fram
       }
     return out;
   }
-  const uint32_t code = [&] {
-    for (const auto& f : {std::pair<const char*, uint32_t>{"Mono10", PXV_Mono10},
-                          {"Mono12", PXV_Mono12},
-                          {"Mono16", PXV_Mono16},
-                          {"Mono10Packed", PXV_Mono10Packed},
-                          {"Mono12Packed", PXV_Mono12Packed},
-                          {"BayerRG8", PXV_BayerRG8},
-                          {"BayerRG10", PXV_BayerRG10},
-                          {"BayerRG12", PXV_BayerRG12},
-                          {"RGB8", PXV_RGB8},
-                          {"BGR8", PXV_BGR8},
-                          {"YUV422_8", PXV_YUV422_8}})
-      if (layout.pixel_format == f.first) return f.second;
+  const pixvane::PixelFormatInfo* format = pixvane::FindPixelFormat(layout.pixel_format);
+  if (format == nullptr) {
     ADD_FAILURE() << "no code for " << layout.pixel_format;
-    return 0u;
-  }();
+    return out;
+  }
+  const uint32_t code = format->code;
   const ConversionInfo info{layout.width,     layout.height,        layout.padding_x,
                             layout.padding_y, uint32_t(raw.size()), code};
   int32_t length = 0;

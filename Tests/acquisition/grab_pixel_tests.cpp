@@ -1,10 +1,8 @@
 // Delivered pixels through the host driver and the simulated cameras,
 // predicted from the simulator's frame formula and the conversion library.
 #include <cstdlib>
-#include <thread>
 
 #include "grab_fixture.h"
-#include "records.h"
 
 namespace acqtest {
 namespace {
@@ -179,33 +177,6 @@ TEST_F(ImageParts, DeliverTheRequestedRegionAndResolution) {
     EXPECT_TRUE(MatchFrame(images, CurrentLayout(tc.key), rgb, tc.expected, 0).has_value());
     EXPECT_EQ(instance->Close(), H_MSG_OK);
   }
-}
-
-using Volatile = GrabTest;
-
-// Catches a ring that reuses the wrong buffer, and volatile images that are
-// copies instead of views of the ring.
-TEST_F(Volatile, ImagesAreTheRingBuffersInTurn) {
-  hostlayer::OpenParams params;
-  params.generic = {std::string("num_buffers=3")};
-  auto instance = Open(kMonoKey, "gray", params);
-  ASSERT_TRUE(instance);
-  ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
-  const simsdk::FrameLayout layout = CurrentLayout(kMonoKey);
-  std::vector<Images> grabs(4);
-  for (Images& images : grabs) ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
-  const InstanceRecord& record = Record(*instance);
-  for (int i = 0; i < 4; ++i) {
-    ASSERT_TRUE(grabs[i][0].is_view);
-    EXPECT_EQ(grabs[i][0].pixels, record.InstFrameBuffer[i % 3]) << "grab " << i;
-  }
-  // The first image now shows the fourth frame: its buffer was filled again.
-  const auto first = MatchFrame(grabs[0], layout, false, Part{}, 0);
-  const auto fourth = MatchFrame(grabs[3], layout, false, Part{}, 0);
-  ASSERT_TRUE(first && fourth);
-  EXPECT_EQ(*first, *fourth);
-  grabs.clear();
-  EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
 }  // namespace

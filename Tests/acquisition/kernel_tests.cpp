@@ -68,17 +68,4 @@ TEST(PixelKernels, EveryVariantMatchesThePlainKernels) {
   }
 }
 
-// Catches a plain kernel that itself gets the byte order wrong.
-TEST(PixelKernels, PlainKernelsFollowTheTripleOrder) {
-  const uint8_t src[6] = {1, 2, 3, 4, 5, 6};
-  uint8_t a[2], b[2], c[2];
-  PortableKernels().split_planes(src, a, b, c, 2);
-  EXPECT_EQ(a[0], 1);
-  EXPECT_EQ(b[0], 2);
-  EXPECT_EQ(c[1], 6);
-  uint8_t wide[6];
-  PortableKernels().widen_gray_to_bgr(src, wide, 2);
-  EXPECT_EQ(std::vector<uint8_t>(wide, wide + 6), (std::vector<uint8_t>{1, 1, 1, 2, 2, 2}));
-}
-
 }  // namespace

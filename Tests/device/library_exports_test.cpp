@@ -27,8 +27,9 @@ std::string RunCommand(const std::string& command) {
 // host or a second interface could bind to by accident) or an entry point
 // that is missing.
 TEST(LibraryExports, OnlyTheSevenEntryPointsAreDefined) {
-  const std::string listing =
-      RunCommand(std::string(HACQ_NM) + " -D --defined-only '" + HACQ_INTERFACE_PATH + "'");
+  std::string command = HACQ_NM;
+  command.append(" -D --defined-only '").append(HACQ_INTERFACE_PATH).append("'");
+  const std::string listing = RunCommand(command);
   std::set<std::string> names;
   std::istringstream lines(listing);
   std::string line;

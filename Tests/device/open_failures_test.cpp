@@ -1,5 +1,8 @@
 // Every way FGOpen can fail, and what each failure leaves behind: no host
 // memory, no SDK object, the camera disconnected, the record free again.
+// (Further refused generic, geometry and colour values are in the open
+// settings tables; SDK and host calls failing without a message of their
+// own are covered, code and leaks, by the fault sweep.)
 #include <functional>
 #include <string>
 
@@ -49,8 +52,6 @@ TEST_P(OpenFailureTest, FailsWithItsCodeAndLeavesNothingBehind) {
 
 const FailureCase kFailures[] = {
     {"UnknownDevice", H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
-    {"Connect", H_ERR_FGDV, [](auto&) { Fault(SimOp::Connect); }},
-    {"AcquisitionControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateAcquisitionControl); }},
     {"ImageFormatControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateImageFormatControl); },
      "Create Image Control Fail.\n"},
     {"AnalogControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateAnalogControl); },
@@ -67,33 +68,15 @@ const FailureCase kFailures[] = {
     {"PortFour", H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
     {"LineIn", H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
     {"BitsPerChannel", H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
-    {"ColorSpace", H_ERR_FGCS, [](auto& p) { p.color_space = std::string("yuv"); }},
     {"ExternalTrigger", H_ERR_FGEXTTRIG,
      [](auto& p) { p.external_trigger = std::string("true"); }},
     {"Field", H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
-    {"BoardAllocation", kHostCode,
-     [](auto&) { hostlayer::FailCall(HostCall::Alloc, 1, kHostCode); }},
-    {"GenericNotString", H_ERR_FGPART, [](auto& p) { p.generic = {int64_t{3}}; }},
-    {"GenericUnknownName", H_ERR_FGPARAM, [](auto& p) { p.generic = {std::string("x=3")}; }},
-    {"GenericNoValue", H_ERR_FGPARV, [](auto& p) { p.generic = {std::string("num_buffers")}; }},
-    {"GenericOutOfRange", H_ERR_FGPARV,
-     [](auto& p) { p.generic = {std::string("num_buffers=6")}; }},
     {"ResolutionDivisor", H_ERR_FGWR, [](auto& p) { p.horizontal_resolution = int64_t{3}; }},
     {"ImagePart", H_ERR_FGWP,
      [](auto& p) {
        p.start_column = int64_t{10};
        p.image_width = int64_t{2440};
      }},
-    {"NegativeStart", H_ERR_FGWP,
-     [](auto& p) {
-       p.start_row = int64_t{-100};
-       p.image_height = int64_t{50};
-     }},
-    {"EmptyImagePart", H_ERR_FGWP, [](auto& p) { p.start_column = int64_t{1300}; }},
-    {"FrameBufferAllocation", kHostCode,
-     [](auto&) { hostlayer::FailCall(HostCall::Alloc, 3, kHostCode); }},
-    {"MutexCreation", kHostCode,
-     [](auto&) { hostlayer::FailCall(HostCall::MutexInit, 1, kHostCode); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFailure, OpenFailureTest, testing::ValuesIn(kFailures),
@@ -114,8 +97,8 @@ TEST_F(OpenRefusalTest, SameDeviceStringTwiceIsRefused) {
   EXPECT_EQ(first->Grab(&images), H_MSG_OK);
 }
 
-// Catches a teardown that loses the error of destroying the mutex, and a
-// failing open that still counts as open.
+// Catches an open failure whose code does not go through the host's error
+// processing (HProcessErr may replace it).
 TEST_F(OpenRefusalTest, BoardFailureGoesThroughHostErrorProcessing) {
   hostlayer::SetProcessErrResult(kHostCode + 1);
   hostlayer::FailCall(HostCall::Alloc, 1, kHostCode);

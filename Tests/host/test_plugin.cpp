@@ -6,27 +6,18 @@
 //   device "stray_slot"   OpenRequest gives a slot outside the host's table
 //   device "fail"         Open allocates, frees again and fails with 5302
 //   "frame" (int)         first pixel value of the next frame
-//   "volatile" (text)     "enable": images are views of the plug-in's buffer
-//   "fail_at_image" (int) the grab fails after creating that many images
 //   "block_grab" (int)    1: the grab waits (at most 5 s) for do_abort_grab
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include "host.h"
 
 struct InstanceRecord {
   void* board = nullptr;  // a host block, to make open/close visible in the accounting
   int64_t frame = 0;
-  bool volatile_mode = false;
-  int64_t fail_at_image = -1;
-  double gain = 1.0;
-  std::string text;
-  std::vector<uint8_t> planes;  // volatile-mode frame buffer
   std::mutex wait_lock;
   std::condition_variable wake;
   bool block_grab = false;
@@ -98,20 +89,12 @@ Herror Grab(Hproc_handle proc_id, FGInstance* fginst, Himage* image, int32_t* nu
   if (const Herror status = WaitIfBlocked(record); status != H_MSG_OK) return status;
   const int32_t width = fginst->image_width;
   const int32_t height = fginst->image_height;
-  const size_t plane_size = static_cast<size_t>(width) * static_cast<size_t>(height);
-  record->planes.resize(plane_size * static_cast<size_t>(fginst->num_channels));
   for (int32_t c = 0; c < fginst->num_channels; ++c) {
-    if (c == record->fail_at_image) return H_ERR_FGTIMEOUT;
-    uint8_t* plane = record->planes.data() + plane_size * static_cast<size_t>(c);
-    for (size_t i = 0; i < plane_size; ++i) {
-      plane[i] = static_cast<uint8_t>(record->frame + static_cast<int64_t>(i) + 50 * c);
-    }
-    const Herror status =
-        record->volatile_mode
-            ? HNewImagePtr(proc_id, &image[c], HIMAGE_BYTE, width, height, plane, 0)
-            : HNewImage(proc_id, &image[c], HIMAGE_BYTE, width, height);
+    const Herror status = HNewImage(proc_id, &image[c], HIMAGE_BYTE, width, height);
     if (status != H_MSG_OK) return status;
-    if (!record->volatile_mode) std::memcpy(image[c].pixel.b, plane, plane_size);
+    for (int32_t i = 0; i < width * height; ++i) {
+      image[c].pixel.b[i] = static_cast<uint8_t>(record->frame + i + 50 * c);
+    }
   }
   ++record->frame;
   *num_image = fginst->num_channels;
@@ -147,19 +130,10 @@ Herror SetParam(Hproc_handle, FGInstance* fginst, const char* name, const ParamV
   const int32_t type = value->type;
   if (param == "frame" && type == PV_INTEGER) {
     record->frame = value->par.l;
-  } else if (param == "fail_at_image" && type == PV_INTEGER) {
-    record->fail_at_image = value->par.l;
   } else if (param == "block_grab" && type == PV_INTEGER) {
     std::lock_guard lock(record->wait_lock);
     record->block_grab = value->par.l != 0;
-  } else if (param == "gain" && type == PV_FLOAT) {
-    record->gain = value->par.d;
-  } else if (param == "text" && type == PV_STRING) {
-    record->text = value->par.s;
-  } else if (param == "volatile" && type == PV_STRING) {
-    record->volatile_mode = std::string(value->par.s) == "enable";
-  } else if (param == "frame" || param == "fail_at_image" || param == "block_grab" ||
-             param == "gain" || param == "text" || param == "volatile") {
+  } else if (param == "frame" || param == "block_grab") {
     return H_ERR_FGPART;
   } else {
     return H_ERR_FGPARAM;
@@ -174,10 +148,6 @@ Herror GetParam(Hproc_handle, FGInstance* fginst, const char* name, ParamValue* 
   *num_value = 1;
   if (param == "frame") {
     value[0] = {{.l = record->frame}, PV_INTEGER};
-  } else if (param == "gain") {
-    value[0] = {{.d = record->gain}, PV_FLOAT};
-  } else if (param == "text") {
-    value[0] = {{.s = record->text.data()}, PV_STRING};
   } else if (param == "grab_waiting") {
     std::lock_guard lock(record->wait_lock);
     value[0] = {{.l = record->waiting ? 1 : 0}, PV_INTEGER};

@@ -132,9 +132,8 @@ TEST_F(CameraWritesTest, IntegersAreReducedToTheIncrement) {
     int64_t stored;
   };
   const Case cases[] = {
-      {"Width", 16, 1001, 992}, {"Height", 2, 479, 478}, {"Contrast", 4, -7, -4},
-      {"Contrast", 4, 7, 4},    {"Contrast", 0, 7, 7},   {"Width", 0, 1001, 1001},
-      {"Height", 0, 333, 333},  {"Contrast", 1, -3, -3},
+      {"Width", 16, 1001, 992}, {"Height", 2, 479, 478},  {"Contrast", 4, -7, -4},
+      {"Contrast", 0, 7, 7},    {"Width", 0, 1001, 1001},
   };
   for (const Case& c : cases) {
     simsdk::UpdateCamera(kKey, [&](simsdk::CameraConfig& camera) {

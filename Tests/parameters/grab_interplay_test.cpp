@@ -1,8 +1,8 @@
-// How parameter requests steer the grab engine: the stop after a set, the
-// dropped frame after PixelFormat, and aborts from another thread.
+// How parameter requests steer the grab engine: the dropped frame after
+// PixelFormat, the abort's lock, and requests racing a grab.
+#include <atomic>
 #include <chrono>
 #include <future>
-#include <thread>
 
 #include "parameter_test_util.h"
 
@@ -13,58 +13,7 @@ using std::chrono::seconds;
 
 class GrabInterplayTest : public ParameterTest {};
 
-uint64_t Stops() { return simsdk::CameraCounters(kKey).grab_stops; }
 uint64_t Delivered() { return simsdk::CameraCounters(kKey).frames_delivered; }
-
-// Catches a set request that does not ask the next grab to stop the stream
-// (refused and unknown names included), and one that does so while an
-// asynchronous grab keeps the stream running.
-TEST_F(GrabInterplayTest, EverySetStopsTheStreamAfterTheNextGrabUnlessAsyncIsUsed) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  ResetGrabFlags(*inst);
-  hostlayer::Images images;
-  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  ASSERT_TRUE(simsdk::IsGrabbing(kKey));
-
-  struct Request {
-    const char* name;
-    Value value;
-    Herror status;
-  };
-  const Request requests[] = {
-      {"grab_timeout", int64_t{100}, H_MSG_OK},
-      {"no_such_parameter", int64_t{1}, H_ERR_FGPARAM},
-      {"ExposureTime", int64_t{1}, H_ERR_FGPART},
-      {"volatile", std::string("maybe"), H_ERR_FGPARV},
-  };
-  for (const Request& request : requests) {
-    ASSERT_EQ(Set(*inst, request.name, request.value), request.status) << request.name;
-    const uint64_t stops = Stops();
-    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << request.name;
-    EXPECT_EQ(Stops(), stops + 1) << request.name;
-    EXPECT_FALSE(simsdk::IsGrabbing(kKey)) << request.name;
-    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << request.name;  // starts it again
-    EXPECT_EQ(Stops(), stops + 1) << request.name;
-    EXPECT_TRUE(simsdk::IsGrabbing(kKey)) << request.name;
-  }
-
-  // Once an asynchronous grab was started, sets leave the stream running ...
-  ASSERT_EQ(inst->GrabStartAsync(1000.0), H_MSG_OK);
-  ASSERT_EQ(Set(*inst, "grab_timeout", int64_t{200}), H_MSG_OK);
-  const uint64_t stops = Stops();
-  ASSERT_EQ(inst->GrabAsync(1000.0, &images), H_MSG_OK);
-  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  EXPECT_EQ(Stops(), stops);
-  EXPECT_TRUE(simsdk::IsGrabbing(kKey));
-  // ... until an abort clears the asynchronous use.
-  ASSERT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
-  EXPECT_FALSE(simsdk::IsGrabbing(kKey));
-  EXPECT_FALSE(Record(*inst).grab_started);
-  ASSERT_EQ(Set(*inst, "grab_timeout", int64_t{300}), H_MSG_OK);
-  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  EXPECT_FALSE(simsdk::IsGrabbing(kKey));
-}
 
 // Catches a last_set_param that is not recorded as the caller spelled it,
 // is changed by a refused request, or survives another successful set: each
@@ -99,31 +48,6 @@ TEST_F(GrabInterplayTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
   ASSERT_EQ(Set(*inst, "PixelFormat", std::string("BayerRG8")), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
   EXPECT_EQ(images.size(), 1u);
-}
-
-// Catches an abort that waits for the grab's frame wait (a lock held across
-// the wait), leaves the stream running, or leaves the grab pending.  The
-// camera waits for a software trigger that never comes.
-TEST_F(GrabInterplayTest, AbortFromAnotherThreadEndsAWaitingGrab) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  ResetGrabFlags(*inst);
-  ASSERT_EQ(Set(*inst, "TriggerMode", std::string("software_trigger")), H_MSG_OK);
-  for (int round = 0; round < 3; ++round) {
-    auto grab = std::async(std::launch::async, [&] {
-      hostlayer::Images images;
-      return inst->Grab(&images);
-    });
-    ASSERT_TRUE(WaitGrabbing(true)) << "the grab did not start the stream";
-    EXPECT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
-    ASSERT_EQ(grab.wait_for(seconds(10)), std::future_status::ready) << "grab hangs";
-    // 5306 for the ended wait; 5302 if stopping the already stopped stream
-    // is refused.
-    const Herror status = grab.get();
-    EXPECT_TRUE(status == H_ERR_FGTIMEOUT || status == H_ERR_FGDV) << status;
-    EXPECT_FALSE(simsdk::IsGrabbing(kKey));
-    EXPECT_FALSE(Record(*inst).grab_started);
-  }
 }
 
 // Catches an abort whose lock failure is swallowed, or that changes the

@@ -1,8 +1,5 @@
 #include "parameter_test_util.h"
 
-#include <chrono>
-#include <thread>
-
 namespace parameter_test {
 
 simsdk::CameraConfig TestCamera(const std::string& key, bool color) {
@@ -41,14 +38,6 @@ Values ParameterTest::Get(hostlayer::Instance& inst, const std::string& name) {
   const Herror status = inst.GetParam(name, &values);
   EXPECT_EQ(status, H_MSG_OK) << name;
   return values;
-}
-
-bool ParameterTest::WaitGrabbing(bool grabbing, const std::string& key) {
-  for (int i = 0; i < 500; ++i) {
-    if (simsdk::IsGrabbing(key) == grabbing) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 void ParameterTest::ResetGrabFlags(hostlayer::Instance& inst) {

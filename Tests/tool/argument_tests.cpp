@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "command_line.h"
-#include "info_queries.h"
 #include "literal_value.h"
 #include "open_options.h"
 #include "value_typing.h"
@@ -177,17 +176,6 @@ TEST(OpenOptions, OptionsBecomeTypedOpenParameters) {
             (std::vector<Value>{std::string("num_buffers=4"), std::string("x")}));
   EXPECT_EQ(params.port, Value{int64_t{-1}});
   EXPECT_EQ(params.camera_type, Value{std::string("default")});
-}
-
-// Catches: a query name mapped to the wrong number, names matched by case.
-TEST(InfoQueryNames, NamesAndNumbersResolve) {
-  EXPECT_EQ(FindInfoQuery("info_boards"), 5);
-  EXPECT_EQ(FindInfoQuery("General"), 2);
-  EXPECT_EQ(FindInfoQuery("parameters_writeonly"), 14);
-  EXPECT_EQ(FindInfoQuery("7"), 7);
-  EXPECT_EQ(FindInfoQuery("-1"), std::nullopt);
-  EXPECT_EQ(FindInfoQuery("boards"), std::nullopt);
-  EXPECT_EQ(InfoQueryName(20), "vertical_resolution");
 }
 
 }  // namespace

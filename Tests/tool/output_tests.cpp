@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,26 +11,11 @@
 #include "png_writer.h"
 #include "progress_bar.h"
 #include "text_table.h"
+#include "tool_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "hacq-out-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 hostlayer::Image Plane(int32_t width, int32_t height, uint8_t base) {
   hostlayer::Image image;
@@ -46,62 +30,32 @@ hostlayer::Image Plane(int32_t width, int32_t height, uint8_t base) {
   return image;
 }
 
-struct ReadBack {
-  bool ok = false;
-  uint32_t width = 0, height = 0, format = 0;
-  std::vector<uint8_t> pixels;
-};
-
-ReadBack ReadPng(const std::string& path) {
-  ReadBack result;
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return result;
-  result.width = image.width;
-  result.height = image.height;
-  result.format = image.format;
-  result.pixels.resize(PNG_IMAGE_SIZE(image));
-  result.ok = png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr) != 0;
-  return result;
-}
-
-// Catches: rows written with the wrong stride, a gray image stored as colour.
-TEST(PngWriter, GrayImageRoundTrips) {
-  TempDir dir;
-  const std::string path = dir.path() + "/gray.png";
-  const hostlayer::Images planes = {Plane(7, 3, 10)};
+// Catches: rows written with the wrong stride, a gray image stored as
+// colour, red and blue planes swapped, or planes not interleaved per pixel.
+TEST(PngWriter, GrayAndColourImagesRoundTrip) {
+  ScratchDir dir;
   std::string error;
-  ASSERT_TRUE(WritePng(path, planes, &error)) << error;
-  const ReadBack back = ReadPng(path);
+  const hostlayer::Images gray = {Plane(7, 3, 10)};
+  ASSERT_TRUE(WritePng(dir.path() + "/gray.png", gray, &error)) << error;
+  PngImage back = ReadPng(dir.path() + "/gray.png");
   ASSERT_TRUE(back.ok);
   EXPECT_EQ(back.width, 7u);
   EXPECT_EQ(back.height, 3u);
   EXPECT_EQ(back.format, static_cast<uint32_t>(PNG_FORMAT_GRAY));
-  EXPECT_EQ(0, std::memcmp(back.pixels.data(), planes[0].pixels, 21));
-}
+  EXPECT_EQ(0, std::memcmp(back.pixels.data(), gray[0].pixels, 21));
 
-// Catches: red and blue planes swapped, or planes not interleaved per pixel.
-TEST(PngWriter, ThreePlanesJoinAsRedGreenBlue) {
-  TempDir dir;
-  const std::string path = dir.path() + "/rgb.png";
-  const hostlayer::Images planes = {Plane(5, 2, 0), Plane(5, 2, 100), Plane(5, 2, 200)};
-  std::string error;
-  ASSERT_TRUE(WritePng(path, planes, &error)) << error;
-  const ReadBack back = ReadPng(path);
+  const hostlayer::Images rgb = {Plane(5, 2, 0), Plane(5, 2, 100), Plane(5, 2, 200)};
+  ASSERT_TRUE(WritePng(dir.path() + "/rgb.png", rgb, &error)) << error;
+  back = ReadPng(dir.path() + "/rgb.png");
   ASSERT_TRUE(back.ok);
   ASSERT_EQ(back.format, static_cast<uint32_t>(PNG_FORMAT_RGB));
-  for (size_t i = 0; i < 10; ++i) {
-    EXPECT_EQ(back.pixels[3 * i], planes[0].pixels[i]) << i;
-    EXPECT_EQ(back.pixels[3 * i + 1], planes[1].pixels[i]) << i;
-    EXPECT_EQ(back.pixels[3 * i + 2], planes[2].pixels[i]) << i;
-  }
+  for (size_t i = 0; i < 30; ++i) EXPECT_EQ(back.pixels[i], rgb[i % 3].pixels[i / 3]) << i;
 }
 
 // Catches: a failed write reported as success, planes of different sizes
 // read past the smaller one, two planes written as if they were three.
 TEST(PngWriter, RefusesWhatItCannotWrite) {
-  TempDir dir;
+  ScratchDir dir;
   std::string error;
   EXPECT_FALSE(WritePng(dir.path() + "/no/such/dir/x.png", {Plane(2, 2, 0)}, &error));
   EXPECT_FALSE(error.empty());
@@ -113,18 +67,15 @@ TEST(PngWriter, RefusesWhatItCannotWrite) {
 }
 
 // Catches: a device key with '/' or ".." writing outside the output
-// directory, names that do not sort in frame order.
+// directory, names that do not sort in frame order, and an output directory
+// that exists as a file taken for a directory.
 TEST(FrameFiles, NamesStayInsideTheDirectoryAndSort) {
   EXPECT_EQ(FramePath("out", "default", 3, 5), "out/default_0003.png");
   EXPECT_EQ(FramePath("out", "../../etc/x", 0, 1), "out/.._.._etc_x_0000.png");
   EXPECT_EQ(FramePath("out", "..", 0, 1), "out/camera.._0000.png");
   EXPECT_EQ(FramePath("out", "Cam One", 12345, 20000), "out/Cam_One_12345.png");
   EXPECT_EQ(FramePath("out", "k", 7, 20000), "out/k_00007.png");
-}
-
-// Catches: an output directory that exists as a file taken for a directory.
-TEST(FrameFiles, DirectoryCreatedOrRefused) {
-  TempDir dir;
+  ScratchDir dir;
   std::string error;
   EXPECT_TRUE(EnsureDirectory(dir.path() + "/a/b", &error)) << error;
   EXPECT_TRUE(fs::is_directory(dir.path() + "/a/b"));

@@ -1,6 +1,7 @@
 #include "tool_runner.h"
 
 #include <fcntl.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -90,5 +93,29 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::
   if (!result.timed_out && WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   result.out = Slurp(out_path);
   result.err = Slurp(err_path);
+  return result;
+}
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "hacq-test-XXXXXX").string();
+  path_ = mkdtemp(pattern.data()) ? pattern : "";
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+PngImage ReadPng(const std::string& path) {
+  PngImage result;
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return result;
+  result.width = image.width;
+  result.height = image.height;
+  result.format = image.format;
+  result.pixels.resize(PNG_IMAGE_SIZE(image));
+  result.ok = png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr) != 0;
   return result;
 }

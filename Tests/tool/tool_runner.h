@@ -1,7 +1,9 @@
-// Runs the built hacq as a subprocess, with its output captured and a
-// bounded wait: a hung tool is killed and reported, never waited for.
+// Helpers of the tool's tests: the built hacq run as a subprocess, with its
+// output captured and a bounded wait (a hung tool is killed and reported,
+// never waited for); a scratch directory; a PNG file read back.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,3 +18,25 @@ struct ToolResult {
 // TERVIXMD_SIM_CONFIG is dropped so the built-in cameras are the default.
 ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                    int timeout_seconds = 90);
+
+// A fresh directory under the system's temporary one, removed with its
+// contents at the end of the scope.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct PngImage {
+  bool ok = false;
+  uint32_t width = 0, height = 0, format = 0;  // format: libpng's PNG_FORMAT_*
+  std::vector<uint8_t> pixels;
+};
+PngImage ReadPng(const std::string& path);
