@@ -42,11 +42,7 @@ int RunGet(const CommandArgs& args) {
   if (parsed.positionals().size() != 2) return UsageError(kGetUsage, "get takes DEVICE and NAME");
   const std::string& name = parsed.positionals()[1];
 
-  hostlayer::Driver* driver = LoadInterface();
-  if (driver == nullptr) return kExitFailure;
-  hostlayer::OpenParams open;
-  open.device = parsed.positionals()[0];
-  auto instance = OpenDevice(*driver, open);
+  auto instance = OpenWithDefaults(parsed.positionals()[0]);
   if (!instance) return kExitFailure;
   std::vector<hostlayer::Value> values;
   const Herror status = instance->GetParam(name, &values);
@@ -83,11 +79,7 @@ int RunSet(const CommandArgs& args) {
     assignments.push_back(assignment);
   }
 
-  hostlayer::Driver* driver = LoadInterface();
-  if (driver == nullptr) return kExitFailure;
-  hostlayer::OpenParams open;
-  open.device = positionals[0];
-  auto instance = OpenDevice(*driver, open);
+  auto instance = OpenWithDefaults(positionals[0]);
   if (!instance) return kExitFailure;
 
   nlohmann::json results = nlohmann::json::array();

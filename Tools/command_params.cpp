@@ -46,11 +46,8 @@ int RunParams(const CommandArgs& args) {
   if (!ParseCommand(kUsage, args, {{"json", false}}, &parsed, &exit_status)) return exit_status;
   if (parsed.positionals().size() != 1) return UsageError(kUsage, "params takes one DEVICE");
 
-  hostlayer::Driver* driver = LoadInterface();
-  if (driver == nullptr) return kExitFailure;
-  hostlayer::OpenParams open;
-  open.device = parsed.positionals()[0];
-  auto instance = OpenDevice(*driver, open);
+  hostlayer::Driver* driver = nullptr;
+  auto instance = OpenWithDefaults(parsed.positionals()[0], &driver);
   if (!instance) return kExitFailure;
 
   std::vector<ParameterReport> reports;

@@ -33,6 +33,16 @@ std::unique_ptr<hostlayer::Instance> OpenDevice(hostlayer::Driver& driver,
   return instance;
 }
 
+std::unique_ptr<hostlayer::Instance> OpenWithDefaults(const std::string& device,
+                                                      hostlayer::Driver** driver) {
+  hostlayer::Driver* loaded = LoadInterface();
+  if (loaded == nullptr) return nullptr;
+  if (driver != nullptr) *driver = loaded;
+  hostlayer::OpenParams open;
+  open.device = device;
+  return OpenDevice(*loaded, open);
+}
+
 bool CloseDevice(hostlayer::Instance& instance) {
   const Herror status = instance.Close();
   if (status != H_MSG_OK) {

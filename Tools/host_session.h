@@ -17,5 +17,11 @@ hostlayer::Driver* LoadInterface();
 std::unique_ptr<hostlayer::Instance> OpenDevice(hostlayer::Driver& driver,
                                                 const hostlayer::OpenParams& params);
 
+// Loads the interface and opens `device` with the host's defaults for every
+// other open parameter; null after reporting why not.  `driver`, when
+// given, receives the driver.
+std::unique_ptr<hostlayer::Instance> OpenWithDefaults(const std::string& device,
+                                                      hostlayer::Driver** driver = nullptr);
+
 // Closes the instance; false after reporting a refusal.
 bool CloseDevice(hostlayer::Instance& instance);

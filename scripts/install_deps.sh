@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Debian packages the build, the tests and the tools need.
+# Debian packages the build, the tests and the tools need, and any further
+# packages named as arguments.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libpng-dev)
+  nlohmann-json3-dev libpng-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -11,6 +11,7 @@ namespace {
 
 using hacq_test::DefaultParams;
 using hacq_test::kMonoKey;
+using hacq_test::kMonoName;
 using hostlayer::HostCall;
 
 constexpr Herror kHostCode = 4711;
@@ -71,6 +72,36 @@ TEST_F(CloseTest, DeviceStringChangedAfterOpenStillFreesEverything) {
 }
 
 class SharedCameraTest : public hacq_test::InterfaceTest {};
+
+// Catches a second open that overwrites (and leaks) the first one's SDK
+// objects, and a close that releases objects the other instance still uses.
+TEST_F(SharedCameraTest, ObjectsLiveUntilTheLastInstanceCloses) {
+  auto by_default = OpenOk("default");
+  ASSERT_TRUE(by_default);
+  const simsdk::LiveObjectCount one_open = simsdk::LiveObjects();
+  EXPECT_EQ(one_open.controls, 6u);
+  EXPECT_EQ(one_open.streams, 1u);
+
+  auto by_name = OpenOk(kMonoName);
+  ASSERT_TRUE(by_name);
+  EXPECT_EQ(simsdk::LiveObjects(), one_open);
+
+  hostlayer::Images images;
+  ASSERT_EQ(by_default->Grab(&images), H_MSG_OK);
+  ASSERT_EQ(by_default->Close(), H_MSG_OK);
+  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
+  EXPECT_EQ(simsdk::LiveObjects().controls, 6u);
+  EXPECT_EQ(simsdk::LiveObjects().streams, 1u);
+
+  EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
+  EXPECT_EQ(by_name->SetParam("ExposureTime", 2000.0), H_MSG_OK);
+  EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
+
+  ASSERT_EQ(by_name->Close(), H_MSG_OK);
+  EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
+  EXPECT_FALSE(simsdk::IsGrabbing(kMonoKey));
+  EXPECT_EQ(simsdk::LiveObjects(), simsdk::LiveObjectCount{});
+}
 
 // Catches a failed open that releases or disconnects the camera while
 // another instance uses it.
