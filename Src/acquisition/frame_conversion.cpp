@@ -1,38 +1,17 @@
 #include "frame_conversion.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "conversion.h"
+#include "messages.h"
 #include "pixel_kernels.h"
 
 namespace {
 
-struct FrameView {
-  const uint8_t* data;
-  uint64_t size;
-  uint32_t width;
-  uint32_t height;
-  uint32_t pixel_format;
-  uint32_t padding_x;  // bytes after each row
-  uint32_t padding_y;  // bytes after the image
-};
-
-FrameView ViewOf(GENICAM_Frame* frame) {
-  return {frame->getImage(frame),
-          frame->getImageSize(frame),
-          frame->getImageWidth(frame),
-          frame->getImageHeight(frame),
-          frame->getImagePixelFormat(frame),
-          frame->getImagePaddingX(frame),
-          frame->getImagePaddingY(frame)};
-}
-
 Herror Refuse(const char* message) {
-  std::printf("%s", message);
-  std::fflush(stdout);
+  PrintMessage(message);
   return H_ERR_FGTIMEOUT;
 }
 
@@ -80,49 +59,56 @@ void CopyPart(const uint8_t* source, uint64_t source_stride, int source_bytes,
   }
 }
 
-Herror ConvertMono8(const ImageRequest& r, const FrameView& f, FrameBuffer buffer) {
-  const uint64_t stride = uint64_t{f.width} + f.padding_x;
-  if (f.size < (uint64_t{f.height} - 1) * stride + f.width) {
-    return Refuse("frame shorter than its size.\r\n");
-  }
+uint64_t Mono8Stride(const FrameView& f) { return uint64_t{f.width} + f.padding_x; }
+
+void ConvertMono8(const ImageRequest& r, const FrameView& f, uint8_t* out) {
+  const uint64_t stride = Mono8Stride(f);
   if (IsWholeFrame(r, f) && stride == f.width) {
     // The common case: one plain pass over the frame.
     const size_t pixels = size_t{f.width} * f.height;
     if (r.channels == 3) {
-      Kernels().widen_gray_to_bgr(f.data, buffer.data, pixels);
+      Kernels().widen_gray_to_bgr(f.data, out, pixels);
     } else {
-      std::memcpy(buffer.data, f.data, pixels);
+      std::memcpy(out, f.data, pixels);
     }
-    return H_MSG_OK;
+    return;
   }
-  CopyPart(f.data, stride, 1, r, buffer.data);
-  return H_MSG_OK;
+  CopyPart(f.data, stride, 1, r, out);
 }
 
-Herror ConvertByLibrary(const ImageRequest& r, const FrameView& f, FrameBuffer buffer) {
+Herror ConvertByLibrary(const ImageRequest& r, const FrameView& f, uint8_t* out) {
   const ConversionInfo info{
       f.width, f.height, f.padding_x, f.padding_y, static_cast<uint32_t>(f.size), f.pixel_format};
-  auto convert = [&](uint8_t* out) {
+  auto convert = [&](uint8_t* target) {
     int32_t out_length = 0;
-    return r.channels == 3 ? PXVANE_ConvertToBGR24(f.data, &info, out, &out_length)
-                           : PXVANE_ConvertToMono8(f.data, &info, out, &out_length);
+    return r.channels == 3 ? PXVANE_ConvertToBGR24(f.data, &info, target, &out_length)
+                           : PXVANE_ConvertToMono8(f.data, &info, target, &out_length);
   };
   const uint64_t converted_bytes = uint64_t{f.width} * f.height * r.channels;
   if (IsWholeFrame(r, f)) {
-    return convert(buffer.data) == 0 ? H_MSG_OK : H_ERR_FGTIMEOUT;
+    return convert(out) == 0 ? H_MSG_OK : H_ERR_FGTIMEOUT;
   }
   // A part or a reduced resolution: the library converts whole frames, so
   // the frame goes through a block of its own first.
   std::unique_ptr<uint8_t[]> whole(new (std::nothrow) uint8_t[converted_bytes]);
   if (!whole || convert(whole.get()) != 0) return H_ERR_FGTIMEOUT;
-  CopyPart(whole.get(), uint64_t{f.width} * r.channels, r.channels, r, buffer.data);
+  CopyPart(whole.get(), uint64_t{f.width} * r.channels, r.channels, r, out);
   return H_MSG_OK;
 }
 
 }  // namespace
 
-Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer) {
-  const FrameView view = ViewOf(frame);
+FrameView ViewOf(GENICAM_Frame* frame) {
+  return {frame->getImage(frame),
+          frame->getImageSize(frame),
+          frame->getImageWidth(frame),
+          frame->getImageHeight(frame),
+          frame->getImagePixelFormat(frame),
+          frame->getImagePaddingX(frame),
+          frame->getImagePaddingY(frame)};
+}
+
+Herror CheckFrame(const ImageRequest& request, const FrameView& view, FrameBuffer buffer) {
   if (view.data == nullptr) return Refuse("frame shorter than its size.\r\n");
   if (!PartInside(request, view)) return Refuse("image part outside the frame.\r\n");
   // The buffer was sized at open for the largest frame; a larger one means
@@ -132,6 +118,22 @@ Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuff
   if (buffer.data == nullptr || buffer.size < 0 || frame_bytes > uint64_t(buffer.size)) {
     return Refuse("frame larger than the image buffer.\r\n");
   }
-  return view.pixel_format == PFNC_Mono8 ? ConvertMono8(request, view, buffer)
-                                         : ConvertByLibrary(request, view, buffer);
+  // The conversion library checks the sizes of the formats it converts.
+  if (view.pixel_format == PFNC_Mono8 &&
+      view.size < (uint64_t{view.height} - 1) * Mono8Stride(view) + view.width) {
+    return Refuse("frame shorter than its size.\r\n");
+  }
+  return H_MSG_OK;
+}
+
+Herror ConvertCheckedFrame(const ImageRequest& request, const FrameView& view, uint8_t* out) {
+  if (view.pixel_format != PFNC_Mono8) return ConvertByLibrary(request, view, out);
+  ConvertMono8(request, view, out);
+  return H_MSG_OK;
+}
+
+Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer) {
+  const FrameView view = ViewOf(frame);
+  const Herror err = CheckFrame(request, view, buffer);
+  return err != H_MSG_OK ? err : ConvertCheckedFrame(request, view, buffer.data);
 }

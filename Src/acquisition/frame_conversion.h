@@ -16,12 +16,33 @@ struct FrameBuffer {
   int64_t size;
 };
 
-// Writes the requested image (request.channels 1: gray; 3: blue, green,
-// red per pixel; the open makes num_channels 3 exactly when it resolved the
-// colour space to rgb, in any letter case) into buffer.  Mono8 frames are copied or widened here;
-// other formats go through the conversion library.  Returns 2, or 5306
-// when the frame cannot be converted, is shorter than its width and height
-// say, does not hold the requested image part, or is larger than the buffer
-// (the last three print a line on standard output).  Nothing is
-// read or written outside the frame's data or the buffer.
+// What the SDK says of a frame, read once.
+struct FrameView {
+  const uint8_t* data;
+  uint64_t size;
+  uint32_t width;
+  uint32_t height;
+  uint32_t pixel_format;
+  uint32_t padding_x;  // bytes after each row
+  uint32_t padding_y;  // bytes after the image
+};
+
+FrameView ViewOf(GENICAM_Frame* frame);
+
+// Refuses, with 5306 and a line on standard output, a frame that is
+// shorter than its width and height say, does not hold the requested image
+// part, or is larger than `buffer` (the ring buffer the open sized for the
+// largest frame).  2 when the frame can be converted.
+Herror CheckFrame(const ImageRequest& request, const FrameView& frame, FrameBuffer buffer);
+
+// Writes the requested image of a frame CheckFrame accepted into `out`
+// (request.channels 1: gray; 3: blue, green, red per pixel; the open makes
+// num_channels 3 exactly when it resolved the colour space to rgb, in any
+// letter case).  Mono8 frames are copied or widened here and cannot fail;
+// other formats go through the conversion library, which may refuse them
+// (5306).  Nothing is read outside the frame's data or written outside
+// the image's request.width * request.height * request.channels bytes.
+Herror ConvertCheckedFrame(const ImageRequest& request, const FrameView& frame, uint8_t* out);
+
+// CheckFrame, then ConvertCheckedFrame into the buffer.
 Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer);

@@ -29,10 +29,12 @@ class HeldFrame {
   GENICAM_Frame* frame_;
 };
 
-// Conversion and images for one valid frame: the frame is converted into
-// `ring` and handed back; volatile mode then wraps `ring` as the image(s),
-// copy mode creates host images and copies (gray) or splits (colour) `ring`
-// into them.  Returns 2, 5306 (the frame cannot be converted or does not
-// fit) or the host's error.
+// Conversion and images for one valid frame: the frame is checked, then
+// converted into `ring` and handed back; volatile mode then wraps `ring` as
+// the image(s), copy mode creates host images and copies (gray) or splits
+// (colour) `ring` into them.  Copy-mode gray Mono8 frames, which cannot
+// fail to convert once checked, go straight into the host image instead.
+// Returns 2, 5306 (the frame cannot be converted or does not fit) or the
+// host's error.
 Herror DeliverFrame(Hproc_handle proc_id, const ImageRequest& request, bool volatile_mode,
                     HeldFrame& frame, FrameBuffer ring, Himage* image, int32_t* num_image);

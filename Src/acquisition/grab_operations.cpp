@@ -2,7 +2,6 @@
 // thread; the bookkeeping runs under the instance's cancel_mutex, the frame
 // wait, conversion and image building without it.  The camera entry's SDK
 // objects are used only while its objects_lock is held shared.
-#include <cstdio>
 #include <mutex>
 #include <shared_mutex>
 
@@ -12,6 +11,7 @@
 #include "grab_ring.h"
 #include "guarded_call.h"
 #include "interface_state.h"
+#include "messages.h"
 #include "operations.h"
 #include "shared_fields.h"
 #include "stream_control.h"
@@ -20,11 +20,6 @@
 namespace {
 
 constexpr uint32_t kFrameTimeoutMs = 500;
-
-void Print(const char* message) {
-  std::printf("%s", message);
-  std::fflush(stdout);
-}
 
 // After a PixelFormat change the first frame may still have the old
 // format: one frame is taken and handed back unseen.
@@ -38,7 +33,7 @@ void DropOneFrame(GENICAM_StreamSource* stream) {
 // The stop that stop_after_grab asks for.
 Herror StopIfAsked(GENICAM_StreamSource* stream) {
   if (stop_after_grab.load() == 1 && StopGrabbing(stream) != 0) {
-    Print("StopGrabbing  fail.\n");
+    PrintMessage("StopGrabbing  fail.\n");
     return H_ERR_FGDV;
   }
   return H_MSG_OK;
@@ -58,14 +53,14 @@ Herror GrabFrame(Hproc_handle proc_id, FGInstance* fginst, CameraEntry& entry, i
 
   GENICAM_Frame* obtained = nullptr;
   if (stream->getFrame(stream, &obtained, kFrameTimeoutMs) != SDK_OK || obtained == nullptr) {
-    Print("getFrame fail\r\n");
+    PrintMessage("getFrame fail\r\n");
     err = StopIfAsked(stream);
     return err != H_MSG_OK ? err : H_ERR_FGTIMEOUT;
   }
   HeldFrame frame(obtained);
   if (obtained->valid(obtained) != SDK_OK) {
     // An incomplete frame is handed back, never delivered as a new image.
-    Print("getFrame incomplete frame\r\n");
+    PrintMessage("getFrame incomplete frame\r\n");
     return H_ERR_FGTIMEOUT;
   }
 

@@ -1,17 +1,12 @@
 #include "stream_readiness.h"
 
-#include <cstdio>
 #include <mutex>
 
 #include "camera_link.h"
+#include "messages.h"
 #include "stream_control.h"
 
 namespace {
-
-void Print(const char* message) {
-  std::printf("%s", message);
-  std::fflush(stdout);
-}
 
 // Reconnects a camera found disconnected and replaces its stream; runs with
 // objects_lock held exclusively.
@@ -25,7 +20,7 @@ Herror Reconnect(CameraEntry& entry) {
     entry.stream = nullptr;
   }
   if (CreateStream(camera, &entry.stream) != 0) {
-    Print("create stream obj  fail.\r\n");
+    PrintMessage("create stream obj  fail.\r\n");
     return H_ERR_FGDV;
   }
   return H_MSG_OK;
@@ -49,7 +44,7 @@ Herror EnsureStreamReady(CameraEntry& entry, std::shared_lock<std::shared_mutex>
   *stream = entry.stream;
   if (*stream == nullptr) return H_ERR_FGDV;
   if ((*stream)->isGrabbing(*stream) == SDK_FAIL && StartGrabbing(*stream) != 0) {
-    Print("StartGrabbing  fail.\n");
+    PrintMessage("StartGrabbing  fail.\n");
     return H_ERR_FGDV;
   }
   return H_MSG_OK;

@@ -1,21 +1,16 @@
 #include "camera_objects.h"
 
-#include <cstdio>
 #include <mutex>
 #include <shared_mutex>
 
 #include "camera_link.h"
 #include "interface_state.h"
+#include "messages.h"
 #include "platform.h"
 
 namespace {
 
 constexpr char kBoxCaption[] = "FGOpen";
-
-void PrintLine(const char* text) {
-  std::printf("%s", text);
-  std::fflush(stdout);
-}
 
 // Looks the creator up by name on every call (the SDK library may be
 // replaced beside a running host), shows the box when it cannot be had, and
@@ -38,7 +33,7 @@ bool CreateControl(CameraEntry& entry, Control*& field, const char* function_nam
   info.camera = entry.camera;
   Control* made = nullptr;
   if (create(&info, &made) != SDK_OK || made == nullptr) {
-    if (failure_line != nullptr) PrintLine(failure_line);
+    if (failure_line != nullptr) PrintMessage(failure_line);
     return false;
   }
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
@@ -87,7 +82,7 @@ Herror PrepareCameraObjects(CameraEntry& entry) {
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
   if (entry.stream == nullptr) {
     if (CreateStream(entry.camera, &entry.stream) != 0) {
-      PrintLine("create stream obj  fail.\r\n");
+      PrintMessage("create stream obj  fail.\r\n");
       return H_ERR_FGDV;
     }
   }
@@ -98,14 +93,14 @@ void ReleaseCameraObjects(CameraEntry& entry) {
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
   if (GENICAM_StreamSource* stream = entry.stream) {
     if (stream->isGrabbing(stream) == SDK_OK && stream->stopGrabbing(stream) != SDK_OK) {
-      PrintLine("stop grabbing fail.\r\n");
+      PrintMessage("stop grabbing fail.\r\n");
     }
     stream->release(stream);
     entry.stream = nullptr;
   }
   if (GENICAM_Camera* camera = entry.camera) {
     if (camera->isConnected(camera) == SDK_OK && camera->disConnect(camera) != SDK_OK) {
-      PrintLine("disconnect camera fail.\r\n");
+      PrintMessage("disconnect camera fail.\r\n");
     }
   }
   ReleaseControl(entry.image_format_ctl);

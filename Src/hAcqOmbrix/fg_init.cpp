@@ -1,7 +1,6 @@
 // FGInit: the one entry the host looks up.  The host calls it once after
 // loading the library, before any other operation; a later call (with no
 // instance open) starts over from a fresh discovery.
-#include <cstdio>
 #include <mutex>
 
 #include "camera_objects.h"
@@ -12,6 +11,7 @@
 #include "instance_memory.h"
 #include "instance_pool.h"
 #include "interface_state.h"
+#include "messages.h"
 #include "operations.h"
 #include "platform.h"
 #include "sdk_binding.h"
@@ -20,11 +20,6 @@
 namespace {
 
 constexpr Herror kInitFailed = 3;
-
-void PrintLine(const char* text) {
-  std::printf("%s", text);
-  std::fflush(stdout);
-}
 
 bool HoldsObjects(const CameraEntry& entry) {
   return entry.stream != nullptr || entry.acquisition_ctl != nullptr ||
@@ -115,13 +110,13 @@ Herror Init(Hproc_handle proc_id, FGClass* fg) {
   }
   GENICAM_System* system = nullptr;
   if (sdk.getSystemInstance(&system) == SDK_FAIL || system == nullptr) {
-    PrintLine("pSystem is null.\r\n");
+    PrintMessage("pSystem is null.\r\n");
     return kInitFailed;
   }
   GENICAM_Camera* cameras = nullptr;
   uint32_t count = 0;
   if (system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) == SDK_FAIL) {
-    PrintLine("discovery device fail.\r\n");
+    PrintMessage("discovery device fail.\r\n");
     return kInitFailed;
   }
   camera_list = cameras;
