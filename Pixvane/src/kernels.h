@@ -59,6 +59,8 @@ void InstallPortableKernels(Kernels& k);
 void InstallSsse3Kernels(Kernels& k);
 void InstallAvx2Kernels(Kernels& k);
 void InstallAvx512Kernels(Kernels& k);
+// The AVX-512 colour and YUV kernels, installed by InstallAvx512Kernels.
+void InstallAvx512ColourKernels(Kernels& k);
 
 // The table in force for a conversion that starts now.
 const Kernels& ActiveKernels() noexcept;

@@ -149,7 +149,10 @@ struct Avx512 {
 
 }  // namespace
 
-void InstallAvx512Kernels(Kernels& k) { InstallVectorKernels<Avx512>(k); }
+void InstallAvx512Kernels(Kernels& k) {
+  InstallVectorKernels<Avx512>(k);
+  InstallAvx512ColourKernels(k);
+}
 
 }  // namespace pixvane
 
