@@ -15,7 +15,7 @@ namespace {
 
 using pixvane::Isa;
 
-constexpr uint32_t kWidths[] = {1,  2,  3,  5,  8,  15, 16, 17,  18,  31,  32,  33, 34,
+constexpr uint32_t kWidths[] = {1,  2,  3,  5,  8,  15, 16, 17, 18,  31,  32,  33,  34,
                                 47, 48, 49, 63, 64, 65, 66, 95, 127, 128, 129, 130, 257};
 
 class IsaGuard {
@@ -70,7 +70,8 @@ TEST_P(EveryLevel, SameBytesAtEveryDestinationOffset) {
   if (!pixvane::IsaSupported(level.isa)) GTEST_SKIP() << level.name << " not on this processor";
   IsaGuard reset;
   constexpr uint8_t kUntouched = 0xA5;
-  for (const uint32_t code : {PXV_BayerRG8, PXV_BayerGB8, PXV_Mono12, PXV_Mono12Packed, PXV_Mono8}) {
+  for (const uint32_t code :
+       {PXV_BayerRG8, PXV_BayerGB8, PXV_Mono12, PXV_Mono12Packed, PXV_Mono10p, PXV_Mono8}) {
     const pixvane::PixelFormatInfo& format = *pixvane::FindPixelFormat(code);
     std::mt19937 rng(code);
     const Scene scene = RandomScene(203, 3, format.bits, rng);
@@ -84,7 +85,8 @@ TEST_P(EveryLevel, SameBytesAtEveryDestinationOffset) {
         std::vector<uint8_t> expected = out;
         std::copy(portable.pixels.begin(), portable.pixels.end(), expected.begin() + offset);
         int32_t len = 0;
-        const auto convert = target == Target::Mono8 ? PXVANE_ConvertToMono8 : PXVANE_ConvertToBGR24;
+        const auto convert =
+            target == Target::Mono8 ? PXVANE_ConvertToMono8 : PXVANE_ConvertToBGR24;
         ASSERT_EQ(convert(source.data(), &info, out.data() + offset, &len), 0);
         ASSERT_EQ(out, expected) << format.name << " offset " << offset;
       }
