@@ -70,8 +70,8 @@ TEST_P(EveryLevel, SameBytesAtEveryDestinationOffset) {
   if (!pixvane::IsaSupported(level.isa)) GTEST_SKIP() << level.name << " not on this processor";
   IsaGuard reset;
   constexpr uint8_t kUntouched = 0xA5;
-  for (const uint32_t code :
-       {PXV_BayerRG8, PXV_BayerGB8, PXV_Mono12, PXV_Mono12Packed, PXV_Mono10p, PXV_Mono8}) {
+  for (const uint32_t code : {PXV_BayerRG8, PXV_BayerGB8, PXV_Mono12, PXV_Mono12Packed, PXV_Mono10p,
+                              PXV_Mono8, PXV_RGB8, PXV_BGRa8, PXV_YUV422_8}) {
     const pixvane::PixelFormatInfo& format = *pixvane::FindPixelFormat(code);
     std::mt19937 rng(code);
     const Scene scene = RandomScene(203, 3, format.bits, rng);
