@@ -59,7 +59,9 @@ void InstallPortableKernels(Kernels& k);
 void InstallSsse3Kernels(Kernels& k);
 void InstallAvx2Kernels(Kernels& k);
 void InstallAvx512Kernels(Kernels& k);
-// The AVX-512 colour and YUV kernels, installed by InstallAvx512Kernels.
+// The colour and YUV kernels of AVX2 and AVX-512, installed by the two
+// functions above.
+void InstallAvx2ColourKernels(Kernels& k);
 void InstallAvx512ColourKernels(Kernels& k);
 
 // The table in force for a conversion that starts now.
