@@ -6,15 +6,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-// Everything below, and only that, may use AVX2; shared inline helpers
-// were included above so their out-of-line copies stay portable.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
-
+#include "target_begin_avx2.h"
+// Compiled for AVX2 from here on:
 #include "avx2_vector.h"
 #include "vector_kernels.h"
 
@@ -66,11 +59,7 @@ void InstallAvx2Kernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "target_end.h"
 
 #else
 namespace pixvane {

@@ -8,23 +8,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-// Everything below, and only that, may use AVX-512; shared inline helpers
-// were included above so their out-of-line copies stay portable.
-#if !defined(__clang__)
-// GCC 12's AVX-512 intrinsics start from deliberately undefined registers,
-// which these warnings mistake for uninitialised use.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#endif
-
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vbmi"))), \
-                             apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512vbmi")
-#endif
-
+#include "target_begin_avx512.h"
+// Compiled for AVX-512 from here on:
 #include "avx512_vector.h"
 #include "vector_kernels.h"
 
@@ -248,11 +233,7 @@ void InstallAvx512ColourKernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "target_end.h"
 
 #else
 namespace pixvane {

@@ -6,15 +6,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-// Everything below, and only that, may use SSSE3; shared inline helpers
-// were included above so their out-of-line copies stay portable.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("ssse3"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("ssse3")
-#endif
-
+#include "target_begin_ssse3.h"
+// Compiled for SSSE3 from here on:
 #include "vector_kernels.h"
 
 namespace pixvane {
@@ -255,11 +248,7 @@ void InstallSsse3Kernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "target_end.h"
 
 #else
 namespace pixvane {
