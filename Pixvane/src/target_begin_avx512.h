@@ -8,6 +8,9 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
+// Vectors passed between functions of the unit are passed as the target
+// passes them; all of them are local to the unit, so no caller can differ.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vbmi"))), \
