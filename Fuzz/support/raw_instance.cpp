@@ -1,6 +1,5 @@
 #include "raw_instance.h"
 
-#include <cstring>
 #include <functional>
 
 #include "fuzz_world.h"
@@ -15,22 +14,8 @@ Hproc_handle Proc() { return hostlayer::Driver::ProcHandle(); }
 }  // namespace
 
 RawInstance::RawInstance() : table_(TheDriver().fg_class()) {
-  record_.fgclass = &table_;
-  record_.horizontal_resolution = table_.horizontal_resolution;
-  record_.vertical_resolution = table_.vertical_resolution;
-  record_.image_width = table_.image_width;
-  record_.image_height = table_.image_height;
-  record_.start_row = table_.start_row;
-  record_.start_column = table_.start_column;
-  record_.field = table_.field;
-  record_.bits_per_channel = table_.bits_per_channel;
-  std::memcpy(record_.color_space, table_.color_space, FG_STRING_LEN);
-  record_.gain = table_.gain;
-  record_.external_trigger = table_.external_trigger;
-  std::memcpy(record_.camera_type, table_.camera_type, FG_STRING_LEN);
-  std::memcpy(record_.device, table_.device, FG_STRING_LEN);
-  record_.port = table_.port;
-  record_.line_in = table_.line_in;
+  // All defaults always resolve.
+  TheDriver().ResolveRecord(hostlayer::OpenParams{}, &record_);
 }
 
 RawInstance::~RawInstance() {

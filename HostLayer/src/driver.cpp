@@ -45,6 +45,11 @@ Herror Driver::Reinit() {
 
 void* Driver::Symbol(const char* name) const { return detail::FindLibrarySymbol(library_, name); }
 
+Herror Driver::ResolveRecord(const OpenParams& params, FGInstance* fginst) {
+  fginst->fgclass = &fg_class_;
+  return detail::ResolveOpenParams(params, fg_class_, fginst);
+}
+
 Herror Driver::Open(const OpenParams& params, std::unique_ptr<Instance>* out) {
   if (out == nullptr) return kErrBadArgument;
   std::lock_guard lock(open_close_lock_);
@@ -52,11 +57,7 @@ Herror Driver::Open(const OpenParams& params, std::unique_ptr<Instance>* out) {
     return kErrNotLoaded;
   }
   auto fginst = std::make_unique<FGInstance>();
-  fginst->fgclass = &fg_class_;
-  if (const Herror status = detail::ResolveOpenParams(params, fg_class_, fginst.get());
-      status != H_MSG_OK) {
-    return status;
-  }
+  if (const Herror status = ResolveRecord(params, fginst.get()); status != H_MSG_OK) return status;
   std::unique_ptr<Instance> instance(new Instance(this, std::move(fginst), params.generic));
   FGInstance* raw = instance->raw();
 

@@ -131,9 +131,3 @@ Herror ConvertCheckedFrame(const ImageRequest& request, const FrameView& view, u
   ConvertMono8(request, view, out);
   return H_MSG_OK;
 }
-
-Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer) {
-  const FrameView view = ViewOf(frame);
-  const Herror err = CheckFrame(request, view, buffer);
-  return err != H_MSG_OK ? err : ConvertCheckedFrame(request, view, buffer.data);
-}

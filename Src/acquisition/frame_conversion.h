@@ -43,6 +43,3 @@ Herror CheckFrame(const ImageRequest& request, const FrameView& frame, FrameBuff
 // (5306).  Nothing is read outside the frame's data or written outside
 // the image's request.width * request.height * request.channels bytes.
 Herror ConvertCheckedFrame(const ImageRequest& request, const FrameView& frame, uint8_t* out);
-
-// CheckFrame, then ConvertCheckedFrame into the buffer.
-Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer);

@@ -22,6 +22,14 @@ ImageRequest Request(int32_t w, int32_t h, int32_t channels, int32_t start_row =
   return ImageRequest{w, h, start_row, start_column, row_step, column_step, channels};
 }
 
+// The delivery's two steps on one frame: its check, then its conversion
+// into the buffer.
+Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer) {
+  const FrameView view = ViewOf(frame);
+  const Herror err = CheckFrame(request, view, buffer);
+  return err != H_MSG_OK ? err : ConvertCheckedFrame(request, view, buffer.data);
+}
+
 // A frame buffer of `size` bytes followed by guard bytes that must survive.
 struct GuardedBuffer {
   explicit GuardedBuffer(size_t image_size) : size(image_size), bytes(image_size + 64, kGuard) {}

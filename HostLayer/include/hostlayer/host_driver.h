@@ -83,8 +83,12 @@ class HOSTLAYER_API Driver {
   // The process handle the driver passes to every operation.
   static Hproc_handle ProcHandle();
 
-  // Resolves the parameters (kErrBadArgument for a value of the wrong kind
-  // or a text longer than the record holds), OpenRequest, store the instance
+  // The record Open hands the interface for these parameters: the class's
+  // defaults where they say -1 or "default"; kErrBadArgument for a value of
+  // the wrong kind or a text longer than the record holds.
+  Herror ResolveRecord(const OpenParams& params, FGInstance* fginst);
+
+  // Resolves the parameters (as ResolveRecord), OpenRequest, store the instance
   // in its slot, Open; on failure the instance is taken out of its slot and
   // freed again.  *out is set on success only.
   Herror Open(const OpenParams& params, std::unique_ptr<Instance>* out);
