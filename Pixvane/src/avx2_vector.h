@@ -24,6 +24,11 @@ struct Avx2 {
   using Mask = __m256i;
   static constexpr uint32_t N = 32;
 
+  // Each 128-bit lane its own 16 source bytes.
+  static Reg LoadLanes(const uint8_t* lane0, const uint8_t* lane1) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(lane1),
+                               reinterpret_cast<const __m128i*>(lane0));
+  }
   static Reg Load(const uint8_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   }

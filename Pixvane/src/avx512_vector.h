@@ -114,10 +114,10 @@ struct Avx512 {
   template <unsigned kShift>
   static Reg Msb16(const uint8_t* src) {
     // One permute gathers the wanted byte of each 16-bit value from both
-    // registers; for 16-bit samples that is the high byte, unshifted.
+    // registers; shifts by 0 and 8 are that byte as it stands.
     static constexpr Table64 kIndex = EveryOtherByte(kShift == 8 ? 1 : 0);
     Reg a = Load(src), b = Load(src + 64);
-    if constexpr (kShift != 8) {
+    if constexpr (kShift % 8 != 0) {
       a = _mm512_srli_epi16(a, kShift);
       b = _mm512_srli_epi16(b, kShift);
     }

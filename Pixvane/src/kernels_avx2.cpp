@@ -22,8 +22,7 @@ namespace {
 template <unsigned kBits>
 __m256i SixteenHighBytes(const uint8_t* lane0, const uint8_t* lane1) {
   static constexpr BitStreamTables kTables = MakeBitStreamTables(kBits);
-  const __m256i bytes = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(lane1),
-                                            reinterpret_cast<const __m128i*>(lane0));
+  const __m256i bytes = Avx2::LoadLanes(lane0, lane1);
   const __m256i multipliers = _mm256_broadcastsi128_si256(
       _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTables.multipliers.data())));
   const __m256i words = _mm256_shuffle_epi8(bytes, LoadTable(kTables.bytes));

@@ -21,12 +21,6 @@ __m256i LoadTable32(const Table32& t) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t.data()));
 }
 
-// Each lane its own 16 source bytes.
-__m256i LoadLanes(const uint8_t* lane0, const uint8_t* lane1) {
-  return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(lane1),
-                             reinterpret_cast<const __m128i*>(lane0));
-}
-
 // Four-byte pixels to BGR: each lane's four pixels shuffle to 12 bytes,
 // and dword permutes and blends join the eight 12-byte pieces into three
 // 32-byte stores.
@@ -89,7 +83,7 @@ void ColourToMonoRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
   CoverRow<Avx2::N, 1, 1>(dst, width, [&](uint32_t x) {
     const uint8_t* p = src + size_t{kStep} * x;
     auto sum = [&](unsigned g) {  // luma x 256, below 65536
-      const __m256i px = LoadLanes(p + kStep * 4 * g, p + kStep * (4 * g + 16) - kBack);
+      const __m256i px = Avx2::LoadLanes(p + kStep * 4 * g, p + kStep * (4 * g + 16) - kBack);
       const __m256i pairs =
           _mm256_maddubs_epi16(_mm256_shuffle_epi8(px, LoadTable32(kBytes)), weights);
       return _mm256_madd_epi16(pairs, ones);
@@ -180,8 +174,8 @@ void YuvToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
       const __m256i up = _mm256_adds_epu8(y, _mm256_shuffle_epi8(terms.add, term));
       return _mm256_subs_epu8(up, _mm256_shuffle_epi8(terms.sub, term));
     };
-    const __m256i first = LoadLanes(p, p + 32);
-    const __m256i last = LoadLanes(p + 16, p + 48);
+    const __m256i first = Avx2::LoadLanes(p, p + 32);
+    const __m256i last = Avx2::LoadLanes(p + 16, p + 48);
     const ChromaTerms first_terms = YuvChromaTerms<kYOffset>(first);
     const ChromaTerms last_terms = YuvChromaTerms<kYOffset>(last);
     // The middle chunk's pairs 2, 3 and 4, 5 sit in the other two windows'
@@ -189,7 +183,8 @@ void YuvToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
     const ChromaTerms middle_terms = {_mm256_blend_epi32(first_terms.add, last_terms.add, 0x55),
                                       _mm256_blend_epi32(first_terms.sub, last_terms.sub, 0x55)};
     Avx2::StoreChunks(dst + size_t{3} * x, chunk(0, first, first_terms),
-                      chunk(1, LoadLanes(p + 8, p + 40), middle_terms), chunk(2, last, last_terms));
+                      chunk(1, Avx2::LoadLanes(p + 8, p + 40), middle_terms),
+                      chunk(2, last, last_terms));
   });
   YuvSpanToBgr<kYOffset>(src, dst, pairs_end, width);
 }

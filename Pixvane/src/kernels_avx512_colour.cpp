@@ -137,21 +137,6 @@ void ColourToMonoRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
   });
 }
 
-// Sixty-four pixels per step: the Y bytes of 128 source bytes.
-template <unsigned kYOffset>
-void YuvToMonoRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
-  if (width < 64) {
-    for (uint32_t x = 0; x < width; ++x) dst[x] = src[2 * x + kYOffset];
-    return;
-  }
-  static constexpr Table64 kIndex = EveryOtherByte(kYOffset);
-  CoverRow<64, 1, 1>(dst, width, [&](uint32_t x) {
-    const uint8_t* p = src + 2 * x;
-    Avx512::Store(dst + x, _mm512_permutex2var_epi8(Avx512::Load(p), LoadTable(kIndex),
-                                                    Avx512::Load(p + 64)));
-  });
-}
-
 // The chroma terms of 16 pairs as bytes: the positive ones in `add`, the
 // magnitude of the negative ones in `sub` (none exceeds 227 either way).
 struct ChromaTerms {
@@ -225,8 +210,9 @@ void InstallAvx512ColourKernels(Kernels& k) {
   k.bgr_to_mono = ColourToMonoRow<3, 2, 0>;
   k.rgba_to_mono = ColourToMonoRow<4, 0, 2>;
   k.bgra_to_mono = ColourToMonoRow<4, 2, 0>;
-  k.yuyv_to_mono = YuvToMonoRow<0>;
-  k.uyvy_to_mono = YuvToMonoRow<1>;
+  // Y is the low (YUYV) or high (UYVY) byte of each 16-bit word.
+  k.yuyv_to_mono = Mono16Row<Avx512, 0>;
+  k.uyvy_to_mono = Mono16Row<Avx512, 8>;
   k.yuyv_to_bgr = YuvToBgrRow<0>;
   k.uyvy_to_bgr = YuvToBgrRow<1>;
 }
