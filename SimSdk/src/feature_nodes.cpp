@@ -38,6 +38,17 @@ bool LockedWhileGrabbing(const NodeHandle& h) {
   return false;
 }
 
+// Hands the feature's record to `take` under the lock when the read may go
+// ahead; `take` gives the node's answer.
+template <typename Record, typename Node, typename Take>
+int32_t Read(Node* self, Take take) {
+  NodeHandle* h = HandleOf(self);
+  Sim& sim = TheSim();
+  std::lock_guard lock(sim.mutex);
+  if (!ReadAllowed(sim, h)) return SDK_FAIL;
+  return take(RecordOf<Record>(*h));
+}
+
 // Runs `apply` (which checks the value against the feature's limits) and
 // logs the attempt with `text`, accepted or not.
 template <typename Apply>
@@ -82,13 +93,11 @@ int32_t CopyOut(const std::string& text, char* buf, uint32_t* len) {
 
 template <int64_t IntFeature::*Field>
 int32_t IntRead(GENICAM_IntNode* self, int64_t* value) {
-  NodeHandle* h = HandleOf(self);
   if (!value) return SDK_FAIL;
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (!ReadAllowed(sim, h)) return SDK_FAIL;
-  *value = RecordOf<IntFeature>(*h).*Field;
-  return SDK_OK;
+  return Read<IntFeature>(self, [&](const IntFeature& f) {
+    *value = f.*Field;
+    return SDK_OK;
+  });
 }
 
 int32_t IntWrite(GENICAM_IntNode* self, int64_t value) {
@@ -105,13 +114,11 @@ int32_t IntWrite(GENICAM_IntNode* self, int64_t value) {
 
 template <double FloatFeature::*Field>
 int32_t DoubleRead(GENICAM_DoubleNode* self, double* value) {
-  NodeHandle* h = HandleOf(self);
   if (!value) return SDK_FAIL;
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (!ReadAllowed(sim, h)) return SDK_FAIL;
-  *value = RecordOf<FloatFeature>(*h).*Field;
-  return SDK_OK;
+  return Read<FloatFeature>(self, [&](const FloatFeature& f) {
+    *value = f.*Field;
+    return SDK_OK;
+  });
 }
 
 int32_t DoubleWrite(GENICAM_DoubleNode* self, double value) {
@@ -126,13 +133,11 @@ int32_t DoubleWrite(GENICAM_DoubleNode* self, double value) {
 // ---- Bool -----------------------------------------------------------------
 
 int32_t BoolRead(GENICAM_BoolNode* self, uint32_t* value) {
-  NodeHandle* h = HandleOf(self);
   if (!value) return SDK_FAIL;
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (!ReadAllowed(sim, h)) return SDK_FAIL;
-  *value = RecordOf<BoolFeature>(*h).value ? 1 : 0;
-  return SDK_OK;
+  return Read<BoolFeature>(self, [&](const BoolFeature& f) {
+    *value = f.value ? 1 : 0;
+    return SDK_OK;
+  });
 }
 
 int32_t BoolWrite(GENICAM_BoolNode* self, uint32_t value) {
@@ -147,11 +152,7 @@ int32_t BoolWrite(GENICAM_BoolNode* self, uint32_t value) {
 // ---- Enumeration ------------------------------------------------------------
 
 int32_t EnumRead(GENICAM_EnumNode* self, char* buf, uint32_t* len) {
-  NodeHandle* h = HandleOf(self);
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (!ReadAllowed(sim, h)) return SDK_FAIL;
-  return CopyOut(RecordOf<EnumFeature>(*h).value, buf, len);
+  return Read<EnumFeature>(self, [&](const EnumFeature& f) { return CopyOut(f.value, buf, len); });
 }
 
 int32_t EnumWrite(GENICAM_EnumNode* self, const char* symbol) {
@@ -189,11 +190,8 @@ int32_t EnumList(GENICAM_EnumNode* self, GENICAM_EnumEntry* list, uint32_t* coun
 // ---- String -----------------------------------------------------------------
 
 int32_t StringRead(GENICAM_StringNode* self, char* buf, uint32_t* len) {
-  NodeHandle* h = HandleOf(self);
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (!ReadAllowed(sim, h)) return SDK_FAIL;
-  return CopyOut(RecordOf<StringFeature>(*h).value, buf, len);
+  return Read<StringFeature>(self,
+                             [&](const StringFeature& f) { return CopyOut(f.value, buf, len); });
 }
 
 int32_t StringWrite(GENICAM_StringNode* self, const char* value) {
