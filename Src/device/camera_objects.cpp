@@ -1,5 +1,6 @@
 #include "camera_objects.h"
 
+#include <cstdio>
 #include <mutex>
 #include <shared_mutex>
 
@@ -17,7 +18,7 @@ constexpr char kBoxCaption[] = "FGOpen";
 // never calls a function that was not found.
 template <class Control>
 bool CreateControl(CameraEntry& entry, Control*& field, const char* function_name,
-                   const char* missing_text, const char* failure_line) {
+                   const char* failure_line) {
   if (field != nullptr) return true;
   using Creator = int32_t (*)(const ControlCreateInfo*, Control**);
   if (sdk_module == nullptr) {
@@ -26,7 +27,9 @@ bool CreateControl(CameraEntry& entry, Control*& field, const char* function_nam
   }
   const auto create = reinterpret_cast<Creator>(PlatformFindSymbol(sdk_module, function_name));
   if (create == nullptr) {
-    PlatformMessageBox(missing_text, kBoxCaption);
+    char text[96];  // the creators' names are a third of this
+    std::snprintf(text, sizeof text, "fail to GetProcAddress %s!", function_name);
+    PlatformMessageBox(text, kBoxCaption);
     return false;
   }
   ControlCreateInfo info{};
@@ -42,22 +45,16 @@ bool CreateControl(CameraEntry& entry, Control*& field, const char* function_nam
 }
 
 bool CreateControls(CameraEntry& entry) {
-  return CreateControl(entry, entry.acquisition_ctl, "GENICAM_createAcquisitionControl",
-                       "fail to GetProcAddress GENICAM_createAcquisitionControl!", nullptr) &&
+  return CreateControl(entry, entry.acquisition_ctl, "GENICAM_createAcquisitionControl", nullptr) &&
          CreateControl(entry, entry.image_format_ctl, "GENICAM_createImageFormatControl",
-                       "fail to GetProcAddress GENICAM_createImageFormatControl!",
                        "Create Image Control Fail.\n") &&
          CreateControl(entry, entry.analog_ctl, "GENICAM_createAnalogControl",
-                       "fail to GetProcAddress GENICAM_createAnalogControl!",
                        "Create Analog Control Fail.\n") &&
          CreateControl(entry, entry.isp_ctl, "GENICAM_createISPControl",
-                       "fail to GetProcAddress GENICAM_createISPControl!",
                        "Create ISP Control Fail.\n") &&
          CreateControl(entry, entry.user_set_ctl, "GENICAM_createUserSetControl",
-                       "fail to GetProcAddress GENICAM_createUserSetControl!",
                        "Create UserSet Control Fail.\n") &&
          CreateControl(entry, entry.dev_ctl, "GENICAM_createDeviceControl",
-                       "fail to GetProcAddress GENICAM_createDeviceControl!",
                        "Create Device Control Fail.\n");
 }
 
