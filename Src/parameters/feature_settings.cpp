@@ -1,13 +1,23 @@
 // Parameters that write a camera feature and keep its value in the
-// instance record.  A control object that is not there (released by a
-// close) refuses the request before anything changes.  Feature writes are
-// not judged: the camera's answer to a write is not reported.
+// instance record.  The cache follows the camera: a write the camera
+// refuses fails the request with H_ERR_FGPARV and leaves the cached value
+// as it was, so a later read never reports a value the camera did not
+// take.  A control object that is not there (released by a close) refuses
+// the request before anything changes.
 #include <cstring>
 
 #include "camera_table.h"
 #include "parameter_setters.h"
 #include "shared_fields.h"
 #include "text_copy.h"
+
+namespace {
+
+bool Accepted(int32_t sdk_status) {
+  return sdk_status == SDK_OK;
+}
+
+}  // namespace
 
 Herror SetBoolFeature(const SetRequest& request) {
   HeldNode<GENICAM_BoolNode> node(request.entry.feature.boolean, request.camera);
@@ -16,7 +26,10 @@ Herror SetBoolFeature(const SetRequest& request) {
   if (wanted < 0) return H_ERR_FGPARV;
   int32_t& cached = request.inst.*request.entry.storage.flag;
   // The camera is written only when the value changes.
-  if (cached != wanted) node.get()->setValue(node.get(), static_cast<uint32_t>(wanted));
+  if (cached != wanted &&
+      !Accepted(node.get()->setValue(node.get(), static_cast<uint32_t>(wanted)))) {
+    return H_ERR_FGPARV;
+  }
   cached = wanted;
   return H_MSG_OK;
 }
@@ -25,8 +38,9 @@ Herror SetFloatFeature(const SetRequest& request) {
   HeldNode<GENICAM_DoubleNode> node(request.entry.feature.real, request.camera);
   if (!node.held()) return H_ERR_FGPARV;
   const double value = request.value->par.d;
+  // Sent unchanged: the camera's limits decide, not ours.
+  if (!Accepted(node.get()->setValue(node.get(), value))) return H_ERR_FGPARV;
   request.inst.*request.entry.storage.real = value;
-  node.get()->setValue(node.get(), value);  // unchanged: the camera clamps or refuses
   return H_MSG_OK;
 }
 
@@ -51,27 +65,33 @@ Herror SetIntFeature(const SetRequest& request) {
       return H_ERR_FGPARV;
     }
   }
+  if (!Accepted(node.get()->setValue(node.get(), value))) return H_ERR_FGPARV;
   request.inst.*storage.integer = value;
-  node.get()->setValue(node.get(), value);
   if (image_dimension) StoreShared(request.fginst.*storage.image_size, static_cast<int32_t>(value));
   return H_MSG_OK;
 }
 
 Herror SetPixelFormat(const SetRequest& request) {
   if (StreamGrabbing(request.camera)) return H_ERR_FGBUSY;
-  HeldNode<GENICAM_EnumNode> node(kPixelFormatNode, request.camera);
-  if (!node.held()) return H_ERR_FGPARV;
   InstanceRecord& inst = request.inst;
   const char* format = request.value->par.s;
-  const int32_t count = inst.pixel_format_count < 0 ? 0
+  const int32_t count = inst.pixel_format_count < 0                  ? 0
                         : inst.pixel_format_count > kMaxPixelFormats ? kMaxPixelFormats
                                                                      : inst.pixel_format_count;
-  // The last equal entry wins; a name outside the list keeps the index.
+  // The last equal entry wins.  A name outside the list is never sent: the
+  // camera would refuse it, or take a format the instance cannot name.
+  int32_t found = -1;
   for (int32_t i = 0; i < count; ++i) {
-    if (EqualsIgnoreCase(format, inst.pixel_formats[i])) inst.pixel_format_index = i;
+    if (EqualsIgnoreCase(format, inst.pixel_formats[i])) found = i;
   }
-  // The camera gets the caller's spelling, found in the list or not.
-  node.get()->setValueBySymbol(node.get(), format);
+  if (found < 0) return H_ERR_FGPARV;
+  HeldNode<GENICAM_EnumNode> node(kPixelFormatNode, request.camera);
+  if (!node.held()) return H_ERR_FGPARV;
+  // The camera's own spelling: its symbols are matched exactly, ours are not.
+  if (!Accepted(node.get()->setValueBySymbol(node.get(), inst.pixel_formats[found]))) {
+    return H_ERR_FGPARV;
+  }
+  inst.pixel_format_index = found;
   return H_MSG_OK;
 }
 
@@ -82,7 +102,7 @@ Herror SetDeviceUserID(const SetRequest& request) {
   if (strnlen(text, kTextLen) >= kTextLen) return H_ERR_FGPARV;
   HeldNode<GENICAM_StringNode> node(kDeviceUserIDNode, request.camera);
   if (!node.held()) return H_ERR_FGPARV;
-  node.get()->setValue(node.get(), text);
+  if (!Accepted(node.get()->setValue(node.get(), text))) return H_ERR_FGPARV;
   CopyText(cached, text);
   return H_MSG_OK;
 }

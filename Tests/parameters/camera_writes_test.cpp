@@ -107,18 +107,58 @@ TEST_F(CameraWritesTest, BooleansWriteTheCameraOnlyOnAChange) {
   }
 }
 
-// Catches a float that is clamped or rounded before the camera sees it, or
-// whose cache is not updated when the camera refuses the value.
-TEST_F(CameraWritesTest, FloatsAreWrittenUnchangedAndCachedEvenWhenRefused) {
+// Catches a cache that takes a value the camera refused (a later read
+// would report a setting the camera never had), a refusal reported as
+// success, a value clamped or rounded before the camera sees it, and an
+// image size that follows a refused Width or Height.
+TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
+  struct Case {
+    const char* name;
+    Value refused;
+    bool by_fault;     // the value fits; the camera refuses it by injection
+    const char* sent;  // the refused write as the camera logs it
+    Value old_value;
+    Value accepted;
+    Value read_back;
+  };
+  const Case cases[] = {
+      {"ExposureTime", 150000.0, false, "150000", 1000.0, 2000.5, 2000.5},
+      {"AcquisitionFrameRate", 121.0, false, "121", 30.0, 60.0, 60.0},
+      {"GainRaw", 33.0, false, "33", 1.0, 2.5, 2.5},
+      {"Gamma", 0.0, false, "0", 1.0, 0.25, 0.25},
+      {"Contrast", int64_t{101}, false, "100", int64_t{0}, int64_t{-7}, int64_t{-4}},
+      {"Width", int64_t{320}, true, "320", int64_t{640}, int64_t{1001}, int64_t{992}},
+      {"Height", int64_t{240}, true, "240", int64_t{480}, int64_t{240}, int64_t{240}},
+      {"ReverseX", std::string("True"), true, "true", std::string("False"), std::string("true"),
+       std::string("True")},
+      {"ReverseY", std::string("True"), true, "true", std::string("False"), std::string("True"),
+       std::string("True")},
+      {"AcquisitionFrameRateEnable", std::string("True"), true, "true", std::string("False"),
+       std::string("True"), std::string("True")},
+      {"DeviceUserID", std::string("cam-b"), true, "cam-b", std::string("cam-a"),
+       std::string("cam-c"), std::string("cam-c")},
+      {"PixelFormat", std::string("mono10"), true, "Mono10", std::string("Mono8"),
+       std::string("mono10"), std::string("Mono10")},
+  };
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  simsdk::ClearWriteLog(kKey);
-  EXPECT_EQ(Set(*inst, "ExposureTime", 150000.0), H_MSG_OK);  // above the camera's maximum
-  EXPECT_EQ(Set(*inst, "Gamma", 0.25), H_MSG_OK);
-  EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"ExposureTime", "150000", false},
-                                            {"Gamma", "0.25", true}}));
-  EXPECT_EQ(Get(*inst, "ExposureTime"), Values{150000.0});
-  EXPECT_EQ(Get(*inst, "Gamma"), Values{0.25});
+  for (const Case& c : cases) {
+    simsdk::ClearWriteLog(kKey);
+    const int32_t image_width = inst->raw()->image_width;
+    const int32_t image_height = inst->raw()->image_height;
+    if (c.by_fault) simsdk::InjectFault(kKey, simsdk::SimOp::FeatureWrite, 1, c.name);
+    EXPECT_EQ(Set(*inst, c.name, c.refused), H_ERR_FGPARV) << c.name;
+    simsdk::ClearFaults();
+    EXPECT_EQ(Writes(), (std::vector<LogEntry>{{c.name, c.sent, false}})) << c.name;
+    EXPECT_EQ(Get(*inst, c.name), Values{c.old_value}) << c.name;
+    EXPECT_EQ(inst->raw()->image_width, image_width) << c.name;
+    EXPECT_EQ(inst->raw()->image_height, image_height) << c.name;
+
+    EXPECT_EQ(Set(*inst, c.name, c.accepted), H_MSG_OK) << c.name;
+    EXPECT_EQ(Get(*inst, c.name), Values{c.read_back}) << c.name;
+  }
+  EXPECT_EQ(inst->raw()->image_width, 992);
+  EXPECT_EQ(inst->raw()->image_height, 240);
 }
 
 // Catches a reduction that rounds instead of truncating toward zero, a
@@ -194,20 +234,21 @@ TEST_F(CameraWritesTest, ImageSizesOutsideTheSensorAreRefused) {
   EXPECT_TRUE(grabbed == H_MSG_OK || grabbed == H_ERR_FGTIMEOUT) << grabbed;
 }
 
-// Catches a pixel-format index taken from the wrong entry, an unknown name
-// that moves the index, and a name not sent as the caller spelled it.
-TEST_F(CameraWritesTest, PixelFormatMovesTheIndexOnlyForListedNames) {
+// Catches a pixel-format index taken from the wrong entry, a name outside
+// the list sent to the camera or moving the index, and a listed name sent
+// in the caller's spelling (the camera matches its symbols exactly).
+TEST_F(CameraWritesTest, PixelFormatSendsOnlyListedNamesInTheCamerasSpelling) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   simsdk::ClearWriteLog(kKey);
   EXPECT_EQ(Set(*inst, "PixelFormat", std::string("bayerrg8")), H_MSG_OK);
   EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("BayerRG8")});
   EXPECT_EQ(Record(*inst).pixel_format_index, 2);
-  EXPECT_EQ(Set(*inst, "PixelFormat", std::string("Mono16")), H_MSG_OK);
+  for (const char* unlisted : {"Mono16", "RGB8", "", "BayerRG"}) {
+    EXPECT_EQ(Set(*inst, "PixelFormat", std::string(unlisted)), H_ERR_FGPARV) << unlisted;
+  }
   EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("BayerRG8")});
-  ASSERT_EQ(Writes().size(), 2u);
-  EXPECT_EQ(Writes()[0].value, "bayerrg8");
-  EXPECT_EQ(Writes()[1].value, "Mono16");
+  EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"PixelFormat", "BayerRG8", true}}));
   // The colour space stays as the open resolved it.
   EXPECT_EQ(inst->raw()->num_channels, 1);
   EXPECT_STREQ(Record(*inst).effective_color_space, "gray");

@@ -76,7 +76,9 @@ std::vector<Herror> SdkAllowed(SimOp op, StepKind step) {
     case StepKind::Get:  // a range the camera cannot tell
       return op == SimOp::FeatureRead ? std::vector<Herror>{H_ERR_FGPARV}
                                       : std::vector<Herror>{kOk};
-    case StepKind::Set:  // feature writes are not checked
+    case StepKind::Set:  // a refused write fails the set
+      return op == SimOp::FeatureWrite ? std::vector<Herror>{H_ERR_FGPARV}
+                                       : std::vector<Herror>{kOk};
     case StepKind::Abort:  // the abort's stop is not checked
     case StepKind::Close:  // stop and disconnect failures are only printed
       return {kOk};
