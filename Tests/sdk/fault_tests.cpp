@@ -116,5 +116,25 @@ TEST_F(FaultScope, FeatureFaultsHitOnlyTheirFeatureAndCamera) {
   }
 }
 
+// Catches a request the control cannot honour that still arms a rule (a
+// count of 0 failing one call) or reads past the table of points.
+TEST_F(FaultScope, RequestsOutsideTheContractArmNothing) {
+  simsdk::SetCameras({SmallCamera("A")});
+  const auto connect = static_cast<int32_t>(FaultPoint::Connect);
+  struct Case {
+    const char* what;
+    const char* key;
+    int32_t point, count, skip;
+  };
+  for (const Case c : {Case{"count 0", "A", connect, 0, 0}, Case{"count -2", "A", connect, -2, 0},
+                       Case{"negative skip", "A", connect, 1, -1},
+                       Case{"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
+                       Case{"no key", nullptr, connect, 1, 0}}) {
+    EXPECT_EQ(SDKCTL_InjectFault(c.key, c.point, c.count, c.skip, ""), -1) << c.what;
+    GENICAM_Camera* camera = FindCamera("A");
+    EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace sdktest

@@ -150,7 +150,10 @@ class Stream {
 // a node never holds anything of the backend's.
 class Camera {
  public:
+  // Read at each discovery; the records keep that copy.
   virtual CameraIdentity Identity() = 0;
+  // Asked before almost every operation: answer from what the backend
+  // knows, without a round trip to the camera.
   virtual CameraState State() = 0;
   // Connect answers true also when this process is already connected.
   virtual bool Connect() = 0;

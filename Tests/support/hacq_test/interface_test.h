@@ -12,7 +12,7 @@
 // Instances a test opens are closed when their unique_ptr goes, so keep
 // them local to the test body: they are gone before TearDown checks.  A
 // test that injects faults that would break those closes clears them
-// first (hostlayer::Reset(), hacq_test::SdkControls().ClearFaults()).
+// first (hostlayer::Reset(), SdkControls().ClearFaults()).
 //
 //   class GrabTest : public hacq_test::InterfaceTest {};
 //   TEST_F(GrabTest, DeliversMonoImage) {
