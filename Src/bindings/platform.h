@@ -13,6 +13,10 @@ typedef void* PlatformLibrary;
 
 /* Loads a library by its Windows file name; null when it cannot be loaded. */
 PlatformLibrary PlatformLoadLibrary(const char* dll_name);
+/* Why the calling thread's last PlatformLoadLibrary failed (the file and
+ * the loader's reason where the platform tells them), or ""; valid until
+ * that thread's next load. */
+const char* PlatformLoadError(void);
 /* Looks a symbol up in a loaded library; null when library or symbol is missing. */
 void* PlatformFindSymbol(PlatformLibrary library, const char* name);
 /* A modal box with no owner window, the caption and an OK button. */

@@ -7,6 +7,8 @@
 
 namespace {
 
+thread_local std::string load_error;
+
 // The interface's own folder, with its trailing '/'. Searched first, as the
 // SDK is installed beside the interface; dlopen's RUNPATH lookup alone is
 // lost when a sanitizer runtime intercepts the call.
@@ -24,6 +26,7 @@ std::string InterfaceFolder() {
 }  // namespace
 
 extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
+  load_error.clear();
   if (dll_name == nullptr) return nullptr;
   std::string name(dll_name);
   if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) {
@@ -35,7 +38,14 @@ extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
       if (void* library = dlopen((folder + name).c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
     }
   }
-  return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const char* reason = library == nullptr ? dlerror() : nullptr;
+  load_error = reason != nullptr ? reason : "";
+  return library;
+}
+
+extern "C" const char* PlatformLoadError(void) {
+  return load_error.c_str();
 }
 
 extern "C" void* PlatformFindSymbol(PlatformLibrary library, const char* name) {

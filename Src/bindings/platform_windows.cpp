@@ -7,6 +7,10 @@ extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
   return reinterpret_cast<PlatformLibrary>(LoadLibraryA(dll_name));
 }
 
+extern "C" const char* PlatformLoadError(void) {
+  return "";  // the box says enough on Windows
+}
+
 extern "C" void* PlatformFindSymbol(PlatformLibrary library, const char* name) {
   if (library == nullptr || name == nullptr) return nullptr;
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));

@@ -5,6 +5,15 @@
 
 inline constexpr char kSdkLibraryName[] = "Tervixmd.dll";
 
+// The environment variable that chooses the SDK library, read once, at the
+// first BindSdk: unset, empty or "sim" for kSdkLibraryName (the
+// simulator), "aravis" for the Aravis SDK (TervixmdAravis.dll, on Linux
+// libTervixmdAravis.so, found as the simulator is), anything else for the
+// path of a library.  A chosen library that cannot be loaded, or lacks
+// one of the SDK's entry points, binds nothing, as a missing SDK, and a
+// line on standard error names it.
+inline constexpr char kSdkChoiceVariable[] = "HACQ_CAMERA_SDK";
+
 // Entry points bound once per process, at the first call of BindSdk
 // (FGInit, or a listing export before it).  A member is null when the
 // library or the symbol is missing; callers never call a null member.

@@ -46,41 +46,82 @@ TEST(LibraryExports, OnlyTheSevenEntryPointsAreDefined) {
   EXPECT_EQ(names, expected) << listing;
 }
 
+// The probe's output when the interface runs from a folder that holds
+// every library but the SDK (and `sdk_stand_in` in its place, when given),
+// with `environment` ("NAME=value" or empty) added to the probe's.
+std::string RunProbe(const char* sdk_stand_in, const std::string& environment) {
+  const fs::path build = fs::path(HACQ_INTERFACE_PATH).parent_path();
+  char pattern[] = "/tmp/hacq-nosdk-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return "mkdtemp failed";
+  const fs::path folder(pattern);
+  for (const auto& item : fs::directory_iterator(build)) {
+    const std::string name = item.path().filename().string();
+    if (name.find(".so") == std::string::npos || name.rfind("libTervixmd", 0) == 0) continue;
+    fs::copy_file(item.path(), folder / name);
+  }
+  if (sdk_stand_in != nullptr) {
+    fs::copy_file(sdk_stand_in, folder / fs::path(sdk_stand_in).filename());
+  }
+  const std::string output =
+      RunCommand("env -u LD_LIBRARY_PATH -u LD_PRELOAD -u HACQ_CAMERA_SDK " + environment + " '" +
+                 std::string(HACQ_PROBE_PATH) + "' '" +
+                 (folder / fs::path(HACQ_INTERFACE_PATH).filename()).string() + "' 2>&1");
+  fs::remove_all(folder);
+  return output;
+}
+
 // Catches a registration that calls into a library or function that was
 // not found: FGInit must answer 3 after the box, opens 5302, listings -1.
-// The interface runs from a folder that holds every library but the SDK,
-// or in its place one that exports none of the SDK's functions.
+// The same for a library that HACQ_CAMERA_SDK chooses, which must also be
+// named on a line of its own, and must have every entry point (a library
+// with the system entry point only would fail later, at every open).
 TEST(MissingSdk, RegistrationFailsCleanlyAndOpensAnswer5302) {
   struct Case {
     const char* sdk_stand_in;  // copied in as the SDK library; null: none
+    std::string environment;
     const char* box;
+    const char* naming_line;  // null: none may be printed
   };
-  const Case cases[] = {{nullptr, "FGOpen: fail to load dll!"},
-                        {HACQ_HOLLOW_SDK_PATH, "FGOpen: fail to GetProcAddress!"}};
-  const fs::path build = fs::path(HACQ_INTERFACE_PATH).parent_path();
+  const std::string choice = "HACQ_CAMERA_SDK=";
+  const Case cases[] = {
+      {nullptr, "", "FGOpen: fail to load dll!", nullptr},
+      {HACQ_HOLLOW_SDK_PATH, "", "FGOpen: fail to GetProcAddress!", nullptr},
+      {nullptr, choice + "sim", "FGOpen: fail to load dll!", nullptr},
+      {nullptr, choice, "FGOpen: fail to load dll!", nullptr},
+      {nullptr, choice + "aravis", "FGOpen: fail to load dll!",
+       "camera SDK library \"aravis\" (HACQ_CAMERA_SDK) cannot be loaded: "
+       "libTervixmdAravis.so"},
+      {nullptr, choice + "/nowhere/libNoSdk.so", "FGOpen: fail to load dll!",
+       "camera SDK library \"/nowhere/libNoSdk.so\" (HACQ_CAMERA_SDK) cannot be loaded: "
+       "/nowhere/libNoSdk.so"},
+      {nullptr, choice + HACQ_HOLLOW_SDK_PATH, "FGOpen: fail to GetProcAddress!",
+       "(HACQ_CAMERA_SDK) lacks GENICAM_getSystemInstance"},
+      {nullptr, choice + HACQ_SYSTEM_ONLY_SDK_PATH, "FGOpen: fail to GetProcAddress!",
+       "(HACQ_CAMERA_SDK) lacks GENICAM_createAcquisitionControl"},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.box);
-    char pattern[] = "/tmp/hacq-nosdk-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path folder(pattern);
-    for (const auto& item : fs::directory_iterator(build)) {
-      const std::string name = item.path().filename().string();
-      if (name.find(".so") == std::string::npos || name.rfind("libTervixmd", 0) == 0) continue;
-      fs::copy_file(item.path(), folder / name);
-    }
-    if (c.sdk_stand_in != nullptr) {
-      fs::copy_file(c.sdk_stand_in, folder / fs::path(c.sdk_stand_in).filename());
-    }
-    const std::string output = RunCommand(
-        "env -u LD_LIBRARY_PATH -u LD_PRELOAD '" + std::string(HACQ_PROBE_PATH) + "' '" +
-        (folder / fs::path(HACQ_INTERFACE_PATH).filename()).string() + "' 2>&1");
-    fs::remove_all(folder);
+    SCOPED_TRACE(c.environment + " " + c.box);
+    const std::string output = RunProbe(c.sdk_stand_in, c.environment);
     EXPECT_NE(output.find(c.box), std::string::npos) << output;
+    if (c.naming_line != nullptr) {
+      EXPECT_NE(output.find(c.naming_line), std::string::npos) << output;
+    } else {
+      EXPECT_EQ(output.find("HACQ_CAMERA_SDK"), std::string::npos) << output;
+    }
     EXPECT_NE(output.find("init 3\n"), std::string::npos) << output;
     EXPECT_NE(output.find("open 5302\n"), std::string::npos) << output;
     EXPECT_NE(output.find("discovery -1 77\n"), std::string::npos) << output;
     EXPECT_NE(output.find("getKey null\n"), std::string::npos) << output;
   }
+}
+
+// Catches a path in HACQ_CAMERA_SDK that is not the library loaded: the
+// simulator named by its path serves an interface that has no SDK beside
+// it.
+TEST(ChosenSdk, APathInTheVariableIsTheLibraryLoaded) {
+  const std::string output = RunProbe(nullptr, std::string("HACQ_CAMERA_SDK=") + HACQ_SIM_SDK_PATH);
+  for (const char* line : {"init 2\n", "discovery 0 ", "getKey found\n"})
+    EXPECT_NE(output.find(line), std::string::npos) << output;
 }
 
 }  // namespace
