@@ -1,9 +1,9 @@
-// Streams: the bounded buffer pool, drops, trigger modes, stopping and rate.
+// Streams of the simulator: the bounded buffer pool, drops, trigger
+// sources and rate.  The rules every SDK keeps are in Tests/sdk_conformance.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <future>
 #include <set>
 #include <thread>
 
@@ -105,54 +105,6 @@ TEST_F(Streams, EachTriggerMakesExactlyOneFrameFromItsOwnSource) {
   EXPECT_EQ(GetFrame(stream_, 30).frame, nullptr);
 }
 
-// Catches a stop that leaves a waiting getFrame asleep until its time-out
-// (the interface's abort relies on this).
-TEST_F(Streams, StopWakesAWaiterAtOnce) {
-  Open([](simsdk::CameraConfig& c) { TriggeredBy(c, "Software"); });
-  Start();
-  auto waiter = std::async(std::launch::async, [&] {
-    GENICAM_Frame* frame = nullptr;
-    return stream_->getFrame(stream_, &frame, 20000);
-  });
-  // The waiter may or may not be asleep yet; a stop must end it either way.
-  std::this_thread::sleep_for(20ms);
-  ASSERT_EQ(stream_->stopGrabbing(stream_), 0);
-  ASSERT_EQ(waiter.wait_for(10s), std::future_status::ready) << "waiter still asleep";
-  EXPECT_EQ(waiter.get(), -1);
-}
-
-// Catches start/stop bookkeeping faults: a second start must be refused, a
-// stop of a stopped stream is harmless, max_images ends the frames, frames
-// queued before a stop are not delivered after a restart, and block ids
-// start again at 0.
-TEST_F(Streams, StartStopSemantics) {
-  Open([](simsdk::CameraConfig& c) { TriggeredBy(c, "Software"); });
-  EXPECT_EQ(stream_->isGrabbing(stream_), -1);
-  GENICAM_Frame* frame = nullptr;
-  EXPECT_EQ(stream_->getFrame(stream_, &frame, 10), -1) << "frame from a stopped stream";
-  EXPECT_EQ(stream_->stopGrabbing(stream_), 0);
-  Start();
-  EXPECT_EQ(stream_->startGrabbing(stream_, 0, 1), -1);
-  ASSERT_EQ(SoftwareTrigger(), 0);
-  ASSERT_EQ(SoftwareTrigger(), 0);
-  ASSERT_EQ(stream_->stopGrabbing(stream_), 0);
-  EXPECT_EQ(stream_->isGrabbing(stream_), -1);
-  Start(2);
-  EXPECT_EQ(stream_->isGrabbing(stream_), 0);
-  EXPECT_EQ(GetFrame(stream_, 30).frame, nullptr) << "a frame queued before the stop";
-  for (uint64_t expected : {0u, 1u}) {
-    ASSERT_EQ(SoftwareTrigger(), 0);
-    FrameOwner f = GetFrame(stream_, 1000);
-    ASSERT_NE(f.frame, nullptr);
-    EXPECT_EQ(f.frame->getBlockId(f.frame), expected);
-  }
-  ASSERT_EQ(SoftwareTrigger(), 0);
-  EXPECT_EQ(GetFrame(stream_, 20).frame, nullptr) << "more than max_images frames";
-  const sdkabi::Counters counters = SdkControls().CameraCounters("S");
-  EXPECT_EQ(counters.grab_starts, 2u);
-  EXPECT_EQ(counters.grab_stops, 1u);
-}
-
 // Catches a rate that is not applied: frames at 50 per second cannot come
 // faster than 20 ms apart (a lower bound only, so a slow machine passes).
 TEST_F(Streams, AcquisitionFrameRateBoundsTheFrameInterval) {
@@ -164,20 +116,6 @@ TEST_F(Streams, AcquisitionFrameRateBoundsTheFrameInterval) {
   const auto begin = std::chrono::steady_clock::now();
   for (int i = 0; i < 6; ++i) ASSERT_NE(GetFrame(stream_, 2000).frame, nullptr);
   EXPECT_GE(std::chrono::steady_clock::now() - begin, 5 * 20ms - 2ms);
-}
-
-// Catches a frame whose data or bookkeeping depends on its stream still
-// existing.
-TEST_F(Streams, AFrameOutlivesItsStream) {
-  Open();
-  Start();
-  FrameOwner f = GetFrame(stream_, 1000);
-  ASSERT_NE(f.frame, nullptr);
-  owner_.stream->release(owner_.stream);
-  owner_.stream = nullptr;
-  EXPECT_EQ(f.frame->getImage(f.frame)[1], simsdk::SensorSample("Mono8", 0, 0, 1, 0));
-  f.Release();
-  EXPECT_EQ(SdkControls().CameraCounters("S").frames_outstanding, 0u);
 }
 
 // For the thread sanitizer: consumers, a trigger source and feature

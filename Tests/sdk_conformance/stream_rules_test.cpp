@@ -1,0 +1,155 @@
+// Stream and frame rules of the SDK ABI, for every SDK library.
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "conformance_fixture.h"
+
+namespace conformance {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Rule: a frame describes itself as the camera's features say, and frames
+// are numbered from 0 after each start.  Catches geometry or format codes
+// taken from the wrong place, and block ids that do not start again.
+TEST_P(Conformance, FramesDescribeThemselvesAndCountFromZeroPerStart) {
+  GENICAM_StreamSource* stream = Stream();
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(stream->startGrabbing(stream, 0, SDK_GRAB_STRATEGY_ONE_BY_ONE), SDK_OK);
+    for (uint64_t expected = 0; expected < 3; ++expected) {
+      FrameOwner f = GetFrame(stream, 2000);
+      ASSERT_NE(f.frame, nullptr);
+      GENICAM_Frame* frame = f.frame;
+      EXPECT_EQ(frame->valid(frame), SDK_OK);
+      EXPECT_EQ(frame->getBlockId(frame), expected);
+      EXPECT_EQ(frame->getImageWidth(frame), 64u);
+      EXPECT_EQ(frame->getImageHeight(frame), 48u);
+      EXPECT_EQ(frame->getImagePixelFormat(frame), PFNC_Mono8);
+      EXPECT_EQ(frame->getImageSize(frame), 64u * 48u);
+      EXPECT_NE(frame->getImage(frame), nullptr);
+    }
+    ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
+  }
+  const sdkabi::Counters counters = controls().CameraCounters(key_);
+  EXPECT_EQ(counters.frames_outstanding, 0u);
+  EXPECT_GE(counters.frames_delivered, 6u);
+}
+
+// Rule: a second start is refused, a stop of a stopped stream is
+// harmless, frames made before a stop are not delivered after the next
+// start, max_images ends the frames, and in trigger mode each software
+// trigger makes one frame and no trigger none.  Catches start/stop
+// bookkeeping faults and stale frames after a restart.
+TEST_P(Conformance, StartStopAndSoftwareTriggers) {
+  UseSoftwareTrigger(true);
+  GENICAM_StreamSource* stream = Stream();
+  EXPECT_EQ(stream->isGrabbing(stream), SDK_FAIL);
+  EXPECT_EQ(GetFrame(stream, 10).frame, nullptr) << "a frame from a stopped stream";
+  EXPECT_EQ(stream->stopGrabbing(stream), SDK_OK);
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  EXPECT_EQ(stream->startGrabbing(stream, 0, 1), SDK_FAIL);
+  EXPECT_TRUE(controls().IsGrabbing(key_));
+  EXPECT_EQ(GetFrame(stream, 100).frame, nullptr) << "a frame without a trigger";
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(SoftwareTrigger(), SDK_OK);
+    EXPECT_NE(GetFrame(stream, 2000).frame, nullptr) << "trigger " << i;
+  }
+  EXPECT_EQ(GetFrame(stream, 100).frame, nullptr) << "a frame more than triggered";
+  ASSERT_EQ(SoftwareTrigger(), SDK_OK);
+  ASSERT_EQ(SoftwareTrigger(), SDK_OK);
+  std::this_thread::sleep_for(50ms);  // let both frames arrive
+  ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
+  EXPECT_EQ(stream->isGrabbing(stream), SDK_FAIL);
+  ASSERT_EQ(stream->startGrabbing(stream, 2, 1), SDK_OK);
+  EXPECT_EQ(GetFrame(stream, 100).frame, nullptr) << "a frame made before the stop";
+  for (uint64_t expected : {0u, 1u}) {
+    ASSERT_EQ(SoftwareTrigger(), SDK_OK);
+    FrameOwner f = GetFrame(stream, 2000);
+    ASSERT_NE(f.frame, nullptr);
+    EXPECT_EQ(f.frame->getBlockId(f.frame), expected);
+  }
+  ASSERT_EQ(SoftwareTrigger(), SDK_OK);
+  EXPECT_EQ(GetFrame(stream, 100).frame, nullptr) << "more than max_images frames";
+  ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
+}
+
+// Rule: Width, Height and PixelFormat cannot change while the camera
+// streams; other features can.  Catches geometry changed under the
+// interface's buffers (a fake GigE Vision camera then sends corrupt frames
+// or none).
+TEST_P(Conformance, GeometryIsLockedWhileGrabbing) {
+  GENICAM_StreamSource* stream = Stream();
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  EXPECT_EQ(SetNode(format_->width(format_), int64_t{128}), SDK_FAIL);
+  EXPECT_EQ(SetNode(format_->height(format_), int64_t{64}), SDK_FAIL);
+  EXPECT_EQ(SetSymbol(format_->pixelFormat(format_), "Mono16"), SDK_FAIL);
+  EXPECT_EQ(SetNode(acquisition_->exposureTime(acquisition_), 2000.0), SDK_OK);
+  ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
+  EXPECT_EQ(SetNode(format_->width(format_), int64_t{128}), SDK_OK);
+  // The next start sizes its frames for the new width.
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  FrameOwner f = GetFrame(stream, 2000);
+  ASSERT_NE(f.frame, nullptr);
+  EXPECT_EQ(f.frame->valid(f.frame), SDK_OK);
+  EXPECT_EQ(f.frame->getImageWidth(f.frame), 128u);
+  EXPECT_EQ(f.frame->getImageSize(f.frame), 128u * 48u);
+}
+
+// Rule: stopping a stream ends a getFrame that waits on it at once (the
+// interface's abort relies on it).  Catches a wait that sleeps until its
+// time-out.
+TEST_P(Conformance, StopWakesAWaiterAtOnce) {
+  UseSoftwareTrigger(true);
+  GENICAM_StreamSource* stream = Stream();
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  std::atomic<bool> waiting{false};
+  auto waiter = std::async(std::launch::async, [&] {
+    GENICAM_Frame* frame = nullptr;
+    waiting = true;
+    return stream->getFrame(stream, &frame, 20000);
+  });
+  while (!waiting) std::this_thread::yield();
+  std::this_thread::sleep_for(20ms);  // asleep or about to be: either way it must end
+  const auto stop = std::chrono::steady_clock::now();
+  ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
+  ASSERT_EQ(waiter.wait_for(10s), std::future_status::ready) << "waiter still asleep";
+  EXPECT_EQ(waiter.get(), SDK_FAIL);
+  EXPECT_LT(std::chrono::steady_clock::now() - stop, 5s);
+}
+
+// Rule: a frame outlives its stream (and keeps its data); releasing it
+// afterwards is safe and counted.  Catches a frame whose buffer goes with
+// the stream.
+TEST_P(Conformance, AFrameOutlivesItsStream) {
+  GENICAM_StreamSource* stream = Stream();
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  FrameOwner f = GetFrame(stream, 2000);
+  ASSERT_NE(f.frame, nullptr);
+  std::vector<uint8_t> before(f.frame->getImage(f.frame),
+                              f.frame->getImage(f.frame) + f.frame->getImageSize(f.frame));
+  stream->release(stream);
+  stream_ = nullptr;
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), f.frame->getImage(f.frame)));
+  f.Release();
+  EXPECT_EQ(controls().CameraCounters(key_).frames_outstanding, 0u);
+}
+
+// Rule: a frame the camera did not deliver whole answers "invalid", here
+// through the shared InvalidFrame fault.  Catches a backend that reports
+// every frame complete past the fault.
+TEST_P(Conformance, IncompleteFramesAnswerInvalid) {
+  GENICAM_StreamSource* stream = Stream();
+  ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
+  controls().InjectFault(key_, sdkabi::FaultPoint::InvalidFrame, 1);
+  FrameOwner bad = GetFrame(stream, 2000);
+  ASSERT_NE(bad.frame, nullptr);
+  EXPECT_EQ(bad.frame->valid(bad.frame), SDK_FAIL);
+  FrameOwner good = GetFrame(stream, 2000);
+  ASSERT_NE(good.frame, nullptr);
+  EXPECT_EQ(good.frame->valid(good.frame), SDK_OK);
+}
+
+}  // namespace
+}  // namespace conformance
