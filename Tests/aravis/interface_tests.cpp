@@ -1,0 +1,322 @@
+// The interface, driven as a host drives it, on the Aravis SDK and its
+// fake GigE Vision cameras: listing, opening, every camera parameter,
+// grabs with every pixel checked, triggers, abort, close and reopen, and a
+// camera that vanishes during a grab.
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "aravis_fixture.h"
+#include "hacq_test/fake_gv_camera.h"
+
+namespace aravistest {
+namespace {
+
+using hacq_test::FakeGvCamera;
+using hacq_test::PatternFrame;
+using hacq_test::PatternSample;
+using hostlayer::Images;
+using hostlayer::Value;
+using Values = std::vector<Value>;
+namespace reg = hacq_test::fake_register;
+using namespace std::chrono_literals;
+
+using Listing = AravisTest;
+
+// Catches cameras missing from the interface's listing or table, texts of
+// another camera, and opens by key or "default" that do not reach one.
+TEST_F(Listing, ListsTheCamerasAndOpensByKeyAndByDefault) {
+  using Text = const char* (*)(const char*);
+  auto discover =
+      reinterpret_cast<int32_t (*)(char*, uint32_t*)>(driver().Symbol("discovery_camera"));
+  ASSERT_NE(discover, nullptr);
+  std::vector<char> keys(2 * 1024 * 4);
+  uint32_t count = 0;
+  ASSERT_EQ(discover(keys.data(), &count), 0);
+  ASSERT_EQ(count, 2u);
+  const struct {
+    const char* symbol;
+    const char* expected;
+  } texts[] = {{"getKey", "Aravis-Fake-OMB1"},
+               {"getVendorName", "Aravis"},
+               {"getModelName", "Fake"},
+               {"getSerialNumber", "OMB1"},
+               {"getName", ""}};
+  for (const auto& t : texts) {
+    const auto text = reinterpret_cast<Text>(driver().Symbol(t.symbol));
+    ASSERT_NE(text, nullptr) << t.symbol;
+    EXPECT_STREQ(text(camera().key().c_str()), t.expected) << t.symbol;
+  }
+  std::vector<Value> boards;
+  ASSERT_EQ(driver().Info(5, nullptr, &boards), H_MSG_OK);
+  EXPECT_EQ(boards.size(), 2u);
+
+  for (const std::string& device : {camera().key(), std::string("default")}) {
+    auto instance = OpenOk(Params(device));
+    ASSERT_TRUE(instance) << device;
+    EXPECT_EQ(instance->raw()->image_width, 64) << device;
+    EXPECT_TRUE(controls().IsConnected(camera().key()) ||
+                controls().IsConnected(TheWorld().doomed->key()));
+  }
+  EXPECT_FALSE(controls().IsConnected(camera().key()));
+}
+
+class Parameters : public AravisTest {
+ protected:
+  static Values Get(hostlayer::Instance& instance, const std::string& name) {
+    Values values;
+    EXPECT_EQ(instance.GetParam(name, &values), H_MSG_OK) << name;
+    return values;
+  }
+};
+
+// Catches a parameter that does not reach its feature on a real GenICam
+// camera (a wrong name, kind or conversion), a read that does not show
+// what the camera holds, and ranges and lists not taken from the camera.
+TEST_F(Parameters, EveryCameraParameterSetsReadsAndReportsItsRange) {
+  struct Case {
+    const char* name;
+    Value value;
+    std::function<bool()> camera_holds;  // the fake camera's register
+    Values range;                        // empty: no _range query
+  };
+  FakeGvCamera& cam = camera();
+  const Case cases[] = {
+      {"ExposureTime",
+       2500.0,
+       [&] { return cam.Register(reg::kExposureTime) == 2500; },
+       {20.0, 1000000.0, 1.0, 2500.0}},
+      {"AcquisitionFrameRate",
+       250.0,
+       [&] { return cam.Register(reg::kFramePeriod) == 4000; },
+       {0.1, 1000.0, 1.0, 250.0}},
+      {"AcquisitionFrameRateEnable",
+       std::string("True"),
+       [&] { return cam.Register(reg::kFrameRateEnable) == 1; },
+       {}},
+      {"GainRaw", 5.0, [&] { return cam.Register(reg::kGainRaw) == 5; }, {0.0, 10.0, 1.0, 5.0}},
+      {"Gamma", 2.0, [&] { return cam.Gamma() == 2.0; }, {0.25, 4.0, 1.0, 2.0}},
+      {"Contrast",
+       int64_t{70},
+       [&] { return cam.Register(reg::kContrast) == 70; },
+       {int64_t{0}, int64_t{100}, int64_t{1}, int64_t{70}}},
+      {"Width",
+       int64_t{32},
+       [&] { return cam.Register(reg::kWidth) == 32; },
+       {int64_t{16}, int64_t{2048}, int64_t{4}, int64_t{32}}},
+      {"Height",
+       int64_t{24},
+       [&] { return cam.Register(reg::kHeight) == 24; },
+       {int64_t{1}, int64_t{2048}, int64_t{1}, int64_t{24}}},
+      {"ReverseX", std::string("True"), [&] { return cam.Register(reg::kReverseX) == 1; }, {}},
+      {"ReverseY", std::string("True"), [&] { return cam.Register(reg::kReverseY) == 1; }, {}},
+      {"PixelFormat",
+       std::string("Mono16"),
+       [&] { return cam.Register(reg::kPixelFormat) == ARV_PIXEL_FORMAT_MONO_16; },
+       {}},
+      {"DeviceUserID", std::string("bench-3"), [&] { return cam.DeviceUserId() == "bench-3"; }, {}},
+      {"TriggerMode",
+       std::string("line_trigger"),
+       [&] {
+         return cam.Register(reg::kTriggerMode) == 1 && cam.Register(reg::kTriggerSource) == 2;
+       },
+       {}},
+      {"TriggerMode",
+       std::string("software_trigger"),
+       [&] {
+         return cam.Register(reg::kTriggerMode) == 1 && cam.Register(reg::kTriggerSource) == 1;
+       },
+       {}},
+      {"TriggerMode",
+       std::string("continuous"),
+       [&] { return cam.Register(reg::kTriggerMode) == 0; },
+       {}},
+  };
+  auto instance = OpenOk(Params(cam.key(), "gray"));
+  ASSERT_TRUE(instance);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(instance->SetParam(c.name, c.value), H_MSG_OK);
+    EXPECT_TRUE(c.camera_holds()) << "the camera did not take it";
+    EXPECT_EQ(Get(*instance, c.name), Values{c.value});
+    if (!c.range.empty()) {
+      EXPECT_EQ(Get(*instance, std::string(c.name) + "_range"), c.range);
+    }
+  }
+  const Values formats = Get(*instance, "PixelFormat_values");
+  EXPECT_EQ(formats.size(), 7u);
+  EXPECT_EQ(Get(*instance, "TriggerMode_values").size(), 3u);
+
+  // Refused by the camera (or the SDK for it): the old value stays.
+  const std::pair<const char*, Value> refused[] = {
+      {"GainRaw", 5.5},  // an Integer feature takes whole numbers
+      {"GainRaw", 11.0},
+      {"Gamma", 9.0},
+      {"Contrast", int64_t{101}},
+      {"DeviceUserID", std::string(17, 'n')},
+      {"PixelFormat", std::string("YUV422_8")}};
+  for (const auto& [name, value] : refused) {
+    SCOPED_TRACE(name);
+    const Values before = Get(*instance, name);
+    EXPECT_EQ(instance->SetParam(name, value), H_ERR_FGPARV);
+    EXPECT_EQ(Get(*instance, name), before);
+  }
+}
+
+class Grabs : public AravisTest {
+ protected:
+  // Every pixel of the planes is the pattern of one frame, reversed as
+  // asked; returns that frame's byte.
+  static std::optional<uint8_t> CheckPattern(const Images& images, bool reverse_x, bool reverse_y) {
+    if (images.empty() || images[0].width <= 0) return std::nullopt;
+    const auto width = static_cast<uint32_t>(images[0].width);
+    const auto height = static_cast<uint32_t>(images[0].height);
+    const uint8_t frame =
+        PatternFrame(images[0].pixels[0], 0, 0, width, height, reverse_x, reverse_y);
+    for (size_t plane = 0; plane < images.size(); ++plane)
+      for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+          if (images[plane].pixels[y * width + x] != PatternSample(x, y, width, height, reverse_x,
+                                                                   reverse_y, frame,
+                                                                   static_cast<int>(plane)))
+            return std::nullopt;
+    return frame;
+  }
+};
+
+// Catches frames delivered damaged, mirrored the wrong way, from a stale
+// buffer (the same frame twice) or with the colour planes swapped.
+TEST_F(Grabs, FreeRunningFramesArriveWithEveryPixelInPlace) {
+  struct Case {
+    uint32_t pixel_format;
+    const char* color_space;
+    bool reverse_x, reverse_y;
+    size_t planes;
+  };
+  for (const Case c : {Case{ARV_PIXEL_FORMAT_MONO_8, "default", false, false, 1},
+                       Case{ARV_PIXEL_FORMAT_MONO_8, "gray", true, false, 1},
+                       Case{ARV_PIXEL_FORMAT_MONO_8, "gray", false, true, 1},
+                       Case{ARV_PIXEL_FORMAT_RGB_8_PACKED, "default", true, true, 3}}) {
+    SCOPED_TRACE(testing::Message() << c.color_space << " " << c.reverse_x << c.reverse_y);
+    camera().SetRegister(reg::kPixelFormat, c.pixel_format);
+    camera().SetRegister(reg::kReverseX, c.reverse_x);
+    camera().SetRegister(reg::kReverseY, c.reverse_y);
+    auto instance = OpenOk(Params(camera().key(), c.color_space));
+    ASSERT_TRUE(instance);
+    std::optional<uint8_t> previous;
+    for (int i = 0; i < 4; ++i) {
+      Images images;
+      ASSERT_EQ(instance->Grab(&images), H_MSG_OK) << "grab " << i;
+      ASSERT_EQ(images.size(), c.planes);
+      EXPECT_EQ(images[0].width, 64);
+      EXPECT_EQ(images[0].height, 48);
+      const std::optional<uint8_t> frame = CheckPattern(images, c.reverse_x, c.reverse_y);
+      ASSERT_TRUE(frame) << "grab " << i << " is not one whole frame of the pattern";
+      EXPECT_NE(frame, previous) << "the same frame twice";
+      previous = frame;
+    }
+  }
+}
+
+// Catches a trigger mode that free-runs (no trigger, no frame), a trigger
+// that makes no frame or more than one, and a parameter change that the
+// next frames do not show.
+TEST_F(Grabs, SoftwareTriggersMakeOneFrameEachAndChangesShowInTheNextFrames) {
+  auto instance = OpenOk(Params(camera().key(), "gray"));
+  ASSERT_TRUE(instance);
+  ASSERT_EQ(instance->SetParam("TriggerMode", std::string("software_trigger")), H_MSG_OK);
+  Images images;
+  EXPECT_EQ(instance->Grab(&images), H_ERR_FGTIMEOUT) << "a frame without a trigger";
+  ASSERT_EQ(instance->GrabStartAsync(500.0), H_MSG_OK);
+  const uint64_t delivered = controls().CameraCounters(camera().key()).frames_delivered;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(instance->SetParam("do_TriggerSoftware", int64_t{0}), H_MSG_OK);
+    ASSERT_EQ(instance->GrabAsync(500.0, &images), H_MSG_OK) << "trigger " << i;
+    EXPECT_TRUE(CheckPattern(images, false, false));
+  }
+  EXPECT_EQ(controls().CameraCounters(camera().key()).frames_delivered, delivered + 3);
+  ASSERT_EQ(instance->SetParam("TriggerMode", std::string("continuous")), H_MSG_OK);
+  ASSERT_EQ(instance->SetParam("ReverseX", std::string("True")), H_MSG_OK);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+    EXPECT_TRUE(CheckPattern(images, true, false)) << "grab " << i << " after ReverseX";
+  }
+}
+
+// Catches an abort that cannot reach a grab waiting on a camera nobody
+// triggers, and an abort that leaves the next grab unable to work.
+TEST_F(Grabs, AbortFromAnotherThreadEndsAWaitingGrab) {
+  auto instance = OpenOk(Params(camera().key(), "gray"));
+  ASSERT_TRUE(instance);
+  ASSERT_EQ(instance->SetParam("TriggerMode", std::string("software_trigger")), H_MSG_OK);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    auto grab = std::async(std::launch::async, [&] {
+      Images images;
+      return instance->Grab(&images);
+    });
+    for (int i = 0; i < 400 && !controls().IsGrabbing(camera().key()); ++i)
+      std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(instance->SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
+    ASSERT_EQ(grab.wait_for(5s), std::future_status::ready) << "grab hangs";
+    EXPECT_EQ(grab.get(), H_ERR_FGTIMEOUT);
+    EXPECT_FALSE(controls().IsGrabbing(camera().key()));
+  }
+  ASSERT_EQ(instance->SetParam("TriggerMode", std::string("continuous")), H_MSG_OK);
+  Images images;
+  EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
+}
+
+// Catches a close that leaves the camera connected, its stream or frames
+// alive, or a camera that cannot be opened and grabbed from again.
+TEST_F(Grabs, CloseAndReopen) {
+  for (int round = 0; round < 3; ++round) {
+    auto instance = OpenOk(Params(camera().key(), "gray"));
+    ASSERT_TRUE(instance);
+    Images images;
+    ASSERT_EQ(instance->Grab(&images), H_MSG_OK) << "round " << round;
+    EXPECT_TRUE(CheckPattern(images, false, false));
+    images.clear();
+    ASSERT_EQ(instance->Close(), H_MSG_OK);
+    EXPECT_FALSE(controls().IsConnected(camera().key()));
+    ExpectNoLeaks("after round " + std::to_string(round));
+  }
+}
+
+// Catches a camera that vanishes during a grab and takes the interface
+// with it: a hang beyond Aravis's own retries, a crash, a grab that
+// reports success, a close that fails or leaks.
+TEST_F(Grabs, ACameraDestroyedDuringAGrabGivesErrorsNotAHang) {
+  std::unique_ptr<FakeGvCamera>& doomed = TheWorld().doomed;
+  ASSERT_TRUE(doomed) << "destroyed by an earlier run";
+  const std::string key = doomed->key();
+  auto instance = OpenOk(Params(key, "gray"));
+  ASSERT_TRUE(instance);
+  Images images;
+  ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+  auto grab = std::async(std::launch::async, [&] {
+    Herror status = H_MSG_OK;
+    for (int i = 0; i < 50 && status == H_MSG_OK; ++i) {
+      Images more;
+      status = instance->Grab(&more);
+    }
+    return status;
+  });
+  std::this_thread::sleep_for(20ms);
+  doomed.reset();
+  ASSERT_EQ(grab.wait_for(10s), std::future_status::ready) << "grab hangs";
+  EXPECT_NE(grab.get(), H_MSG_OK);
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_NE(instance->Grab(&images), H_MSG_OK);
+  EXPECT_EQ(instance->Close(), H_MSG_OK);
+  // Aravis's heartbeat may hold the control channel for one time-out
+  // (2.5 s) before the stop's own write times out.
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 8s) << "beyond Aravis's retries";
+  images.clear();
+  ExpectNoLeaks("after the camera went");
+  std::unique_ptr<hostlayer::Instance> again;
+  EXPECT_EQ(driver().Open(Params(key), &again), H_ERR_FGDV);
+}
+
+}  // namespace
+}  // namespace aravistest
