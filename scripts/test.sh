@@ -47,7 +47,9 @@ thread_targets=(host_tests sdk_tests sdk_conformance_tests acquisition_tests dev
 thread_tests='Abort|Concurren|Mutex|RaceFree|Unplug|StopWakes|Stress|SdkConformance|AravisInterface'
 run_thread() {
   cmake -S . -B build-tsan "${sanitized_flags[@]}" -DHACQ_SANITIZE=thread
-  cmake --build build-tsan -j"$jobs" $(printf -- '--target %s ' "${thread_targets[@]}")
+  local targets=("${thread_targets[@]}")
+  grep -q '^HACQ_ARAVIS:BOOL=ON' build-tsan/CMakeCache.txt && targets+=(aravis_interface_tests)
+  cmake --build build-tsan -j"$jobs" $(printf -- '--target %s ' "${targets[@]}")
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R "$thread_tests"
 }

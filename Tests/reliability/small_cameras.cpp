@@ -1,6 +1,5 @@
 #include "small_cameras.h"
 
-#include <gtest/gtest.h>
 
 #include "grab_fixture.h"
 
@@ -17,13 +16,6 @@ std::vector<simsdk::CameraConfig> SmallCameras() {
     if (camera.key == kColorKey) camera.pixel_format.value = "RGB8";
   }
   return cameras;
-}
-
-void ResetGrabFlags(hostlayer::Instance& instance) {
-  EXPECT_EQ(instance.SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
-  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{5000}), H_MSG_OK);  // asks for a stop
-  hostlayer::Images images;
-  EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
 }
 
 std::optional<uint64_t> VerifiedFrame(const hostlayer::Images& images, const std::string& key,

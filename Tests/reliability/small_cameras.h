@@ -21,10 +21,6 @@ inline constexpr char kColorKey[] = "COLOR-1920";
 // unblurred (a Bayer frame's is interpolated).
 std::vector<simsdk::CameraConfig> SmallCameras();
 
-// Brings the process-wide grab flags to one state whatever ran before: no
-// asynchronous grab used, no stop pending, the stream stopped.
-void ResetGrabFlags(hostlayer::Instance& instance);
-
 // The frame number an image shows (bytes 0..7 of it in the first eight
 // pixels of the first plane), when the whole image equals the prediction
 // for that frame of `key`'s current layout; nothing otherwise.

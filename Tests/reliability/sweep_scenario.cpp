@@ -1,8 +1,5 @@
 #include "sweep_scenario.h"
 
-#include "hacq_test/interface_test.h"
-#include "small_cameras.h"
-
 namespace reliability {
 namespace {
 
@@ -11,9 +8,9 @@ using hostlayer::Images;
 using sdkabi::FaultPoint;
 using Value = hostlayer::Value;
 
-constexpr const char* kHostCallNames[] = {
-    "Alloc",     "Free",         "NewImage",   "NewImagePtr", "MutexInit",   "MutexLock",
-    "MutexUnlock", "MutexDestroy", "GlVarRead", "GlVarWrite",  "GetDefaults"};
+constexpr const char* kHostCallNames[] = {"Alloc",     "Free",       "NewImage",    "NewImagePtr",
+                                          "MutexInit", "MutexLock",  "MutexUnlock", "MutexDestroy",
+                                          "GlVarRead", "GlVarWrite", "GetDefaults"};
 constexpr const char* kFaultPointNames[] = {"SystemInstance",
                                             "Discovery",
                                             "Connect",
@@ -104,9 +101,9 @@ std::vector<Herror> SdkAllowed(FaultPoint op, StepKind step) {
 
 }  // namespace
 
-hostlayer::OpenParams SweepOpenParams() {
+hostlayer::OpenParams SweepOpenParams(const std::string& camera) {
   hostlayer::OpenParams params;
-  params.device = std::string(kSweepCamera);
+  params.device = camera;
   params.color_space = std::string("gray");
   params.generic = {std::string("num_buffers=3")};
   return params;
@@ -115,7 +112,9 @@ hostlayer::OpenParams SweepOpenParams() {
 const std::vector<Step>& SweepSteps() {
   static const std::vector<Step> steps = {
       {"open", StepKind::Open,
-       [](Session& s) { return hostlayer::Driver::Get().Open(SweepOpenParams(), &s.instance); }},
+       [](Session& s) {
+         return hostlayer::Driver::Get().Open(SweepOpenParams(s.target->camera), &s.instance);
+       }},
       {"grab", StepKind::Grab, Grab},
       {"set ExposureTime", StepKind::Set, Set("ExposureTime", 2500.0)},
       {"get ExposureTime", StepKind::Get, Get("ExposureTime")},
@@ -147,12 +146,12 @@ const std::vector<Step>& SweepSteps() {
   return steps;
 }
 
-CallCounts CountCalls() {
+CallCounts CountCalls(const SweepTarget& target) {
   CallCounts counts;
   for (int i = 0; i < hostlayer::kHostCallKinds; ++i)
     counts.host[i] = hostlayer::CallCount(static_cast<HostCall>(i));
   for (int i = 0; i < sdkabi::kFaultPoints; ++i)
-    counts.sdk[i] = hacq_test::SdkControls().FaultableCalls(static_cast<FaultPoint>(i));
+    counts.sdk[i] = target.controls->FaultableCalls(static_cast<FaultPoint>(i));
   return counts;
 }
 
@@ -161,12 +160,12 @@ std::string Describe(const Fault& fault) {
          " call " + std::to_string(fault.nth);
 }
 
-void Arm(const Fault& fault) {
+void Arm(const Fault& fault, const SweepTarget& target) {
   if (fault.host) {
     hostlayer::FailCall(static_cast<HostCall>(fault.kind), fault.nth, kInjectedHostCode);
   } else {
-    hacq_test::SdkControls().InjectFaultAt(kSweepCamera, static_cast<FaultPoint>(fault.kind),
-                                           static_cast<int>(fault.nth));
+    target.controls->InjectFaultAt(target.camera, static_cast<FaultPoint>(fault.kind),
+                                   static_cast<int>(fault.nth));
   }
 }
 
@@ -175,8 +174,8 @@ int64_t CallsBetween(bool host, int kind, const CallCounts& before, const CallCo
               : static_cast<int64_t>(after.sdk[kind] - before.sdk[kind]);
 }
 
-bool Reached(const Fault& fault, const CallCounts& before) {
-  return CallsBetween(fault.host, fault.kind, before, CountCalls()) >= fault.nth;
+bool Reached(const Fault& fault, const CallCounts& before, const SweepTarget& target) {
+  return CallsBetween(fault.host, fault.kind, before, CountCalls(target)) >= fault.nth;
 }
 
 std::vector<Herror> AllowedCodes(const Fault& fault, StepKind step) {

@@ -1,7 +1,8 @@
 // The session the fault sweep replays: open, synchronous, volatile and
 // asynchronous grabs, parameter writes and reads, the software-trigger and
 // continuous modes, an abort and the close, as a list of steps.  Also the
-// faults the sweep injects and the codes a step may answer for each.
+// faults the sweep injects and the codes a step may answer for each.  The
+// session runs on any SDK library's camera (SweepTarget).
 #pragma once
 
 #include <array>
@@ -19,7 +20,17 @@ namespace reliability {
 
 enum class StepKind { Open, Grab, StartAsync, Set, Trigger, Get, Abort, Close };
 
+// The SDK and camera a sweep runs on.
+struct SweepTarget {
+  const sdkabi::Controls* controls;  // of the SDK library the interface loaded
+  std::string camera;                // the key of the camera the session opens
+  // Brings the camera's features back to the state the session starts from.
+  std::function<void()> restore_camera;
+  bool host_faults = true;  // fail each of the host's calls too
+};
+
 struct Session {
+  const SweepTarget* target;
   std::unique_ptr<hostlayer::Instance> instance;
 };
 
@@ -29,10 +40,9 @@ struct Step {
   std::function<Herror(Session&)> run;
 };
 
-// The camera the session opens, and its steps in order.
-inline constexpr char kSweepCamera[] = "MONO-2448";
+// The session's steps in order, and how it opens the camera.
 const std::vector<Step>& SweepSteps();
-hostlayer::OpenParams SweepOpenParams();
+hostlayer::OpenParams SweepOpenParams(const std::string& camera);
 
 // The status an injected host fault returns.
 inline constexpr Herror kInjectedHostCode = 7301;
@@ -42,7 +52,7 @@ struct CallCounts {
   std::array<int64_t, hostlayer::kHostCallKinds> host{};
   std::array<uint64_t, sdkabi::kFaultPoints> sdk{};
 };
-CallCounts CountCalls();
+CallCounts CountCalls(const SweepTarget& target);
 
 struct Fault {
   bool host;  // a HostCall, else a FaultPoint
@@ -51,9 +61,9 @@ struct Fault {
 };
 std::string Describe(const Fault& fault);
 // Makes the nth call of that kind from now fail.
-void Arm(const Fault& fault);
+void Arm(const Fault& fault, const SweepTarget& target);
 // Whether the faulty call was made since `before` was counted.
-bool Reached(const Fault& fault, const CallCounts& before);
+bool Reached(const Fault& fault, const CallCounts& before, const SweepTarget& target);
 // Calls of the fault's kind between two counts.
 int64_t CallsBetween(bool host, int kind, const CallCounts& before, const CallCounts& after);
 
