@@ -50,7 +50,7 @@ run_thread() {
   local targets=("${thread_targets[@]}")
   grep -q '^HACQ_ARAVIS:BOOL=ON' build-tsan/CMakeCache.txt && targets+=(aravis_interface_tests)
   cmake --build build-tsan -j"$jobs" $(printf -- '--target %s ' "${targets[@]}")
-  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp" \
     ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R "$thread_tests"
 }
 

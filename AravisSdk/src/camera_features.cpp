@@ -2,8 +2,8 @@
 // Every call looks the feature up again; nothing of Aravis's is kept
 // beyond it.  Texts that Aravis hands out are overwritten by its next
 // read, so they are copied at once.
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string_view>
 
 #include "aravis_camera.h"
@@ -54,6 +54,29 @@ bool WriteInteger(ArvDevice* device, const char* name, int64_t value, GError** e
   if (increment > 1 && (value - min) % increment != 0) return false;
   arv_device_set_integer_feature_value(device, name, value, error);
   return *error == nullptr;
+}
+
+// A string or enumeration feature's text, copied before Aravis's next
+// read overwrites it.
+bool ReadText(ArvDevice* device, const char* name, std::string& text, GError** error) {
+  const char* read = arv_device_get_string_feature_value(device, name, error);
+  if (*error || !read) return false;
+  text = read;
+  return true;
+}
+
+// The symbols an enumeration offers now.
+bool OfferedSymbols(ArvDevice* device, const char* name, std::vector<std::string>& symbols,
+                    GError** error) {
+  guint count = 0;
+  const char** offered =
+      arv_device_dup_available_enumeration_feature_values_as_strings(device, name, &count, error);
+  if (*error || !offered) return false;
+  std::vector<std::string> copied;
+  for (guint i = 0; i < count; ++i) copied.emplace_back(offered[i] ? offered[i] : "");
+  g_free(offered);  // the array only: Aravis owns the texts
+  symbols = std::move(copied);
+  return true;
 }
 
 // An integer feature read or written as a float takes whole numbers only,
@@ -135,33 +158,19 @@ bool AravisCamera::ReadBool(const char* name, bool& value) {
 
 bool AravisCamera::ReadEnum(const char* name, std::string& symbol) {
   return Access(name, NodeKind::Enum, [&](ArvDevice* device, GError** error) {
-    const char* read = arv_device_get_string_feature_value(device, name, error);
-    if (*error || !read) return false;
-    symbol = read;
-    return true;
+    return ReadText(device, name, symbol, error);
   });
 }
 
 bool AravisCamera::ReadEnumSymbols(const char* name, std::vector<std::string>& symbols) {
   return Access(name, NodeKind::Enum, [&](ArvDevice* device, GError** error) {
-    guint count = 0;
-    const char** read =
-        arv_device_dup_available_enumeration_feature_values_as_strings(device, name, &count, error);
-    if (*error || !read) return false;
-    std::vector<std::string> copied;
-    for (guint i = 0; i < count; ++i) copied.emplace_back(read[i] ? read[i] : "");
-    g_free(read);  // the array only: Aravis owns the texts
-    symbols = std::move(copied);
-    return true;
+    return OfferedSymbols(device, name, symbols, error);
   });
 }
 
 bool AravisCamera::ReadString(const char* name, std::string& value) {
   return Access(name, NodeKind::String, [&](ArvDevice* device, GError** error) {
-    const char* read = arv_device_get_string_feature_value(device, name, error);
-    if (*error || !read) return false;
-    value = read;
-    return true;
+    return ReadText(device, name, value, error);
   });
 }
 
@@ -194,13 +203,10 @@ bool AravisCamera::WriteEnum(const char* name, const std::string& symbol) {
   return Access(name, NodeKind::Enum, [&](ArvDevice* device, GError** error) {
     if (grabbing_ && LockedWhileGrabbing(name)) return false;
     // Only the symbols the camera offers now.
-    guint count = 0;
-    const char** offered =
-        arv_device_dup_available_enumeration_feature_values_as_strings(device, name, &count, error);
-    bool listed = false;
-    for (guint i = 0; offered && i < count; ++i) listed = listed || symbol == offered[i];
-    g_free(offered);
-    if (*error || !listed) return false;
+    std::vector<std::string> offered;
+    if (!OfferedSymbols(device, name, offered, error) ||
+        std::find(offered.begin(), offered.end(), symbol) == offered.end())
+      return false;
     arv_device_set_string_feature_value(device, name, symbol.c_str(), error);
     return *error == nullptr;
   });

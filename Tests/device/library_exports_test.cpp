@@ -120,7 +120,7 @@ TEST(MissingSdk, RegistrationFailsCleanlyAndOpensAnswer5302) {
 // it.
 TEST(ChosenSdk, APathInTheVariableIsTheLibraryLoaded) {
   const std::string output = RunProbe(nullptr, std::string("HACQ_CAMERA_SDK=") + HACQ_SIM_SDK_PATH);
-  for (const char* line : {"init 2\n", "discovery 0 ", "getKey found\n"})
+  for (const char* line : {"init 2\n", "discovery 0 2\n", "getKey found\n"})
     EXPECT_NE(output.find(line), std::string::npos) << output;
 }
 

@@ -1,10 +1,11 @@
 // Loads the interface library given as argv[1] in a process where the
-// camera SDK library cannot be found, registers it and tries an open and a
-// listing.  Prints one "name value" line per step for the calling test.
+// camera SDK library cannot be found beside it, registers it and tries an
+// open and a listing.  Prints one "name value" line per step for the calling test.
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "exports.h"
 #include "host.h"
@@ -34,9 +35,11 @@ int main(int argc, char** argv) {
     FGInstance** slot = fg->OpenRequest(nullptr, fginst.get());
     std::printf("open %d\n", slot != nullptr ? fg->Open(nullptr, fginst.get()) : -1);
   }
-  char keys[HACQ_KEY_SLOT] = {};
+  // Room for the simulator's cameras, when a test points the interface at it.
+  std::vector<char> keys(HACQ_KEY_SLOT * 16);
   uint32_t count = 77;
-  std::printf("discovery %d %u\n", discover(keys, &count), count);
+  const int32_t discovered = discover(keys.data(), &count);
+  std::printf("discovery %d %u\n", discovered, count);
   std::printf("getKey %s\n", get_key("MONO-2448") == nullptr ? "null" : "found");
   std::fflush(stdout);
   return 0;

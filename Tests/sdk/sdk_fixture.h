@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "camera_sdk.h"
+#include "hacq_test/frame_owner.h"
 #include "sdk_abi/controls.h"
 #include "sim_control.h"
 
@@ -39,17 +40,7 @@ struct StreamOwner {
   }
 };
 
-struct FrameOwner {
-  GENICAM_Frame* frame = nullptr;
-  FrameOwner() = default;
-  FrameOwner(FrameOwner&& other) noexcept : frame(other.frame) { other.frame = nullptr; }
-  FrameOwner& operator=(FrameOwner&&) = delete;
-  ~FrameOwner() { Release(); }
-  void Release() {
-    if (frame) frame->release(frame);
-    frame = nullptr;
-  }
-};
+using hacq_test::FrameOwner;
 
 // Connects `key` and opens a stream on it (not started).
 GENICAM_StreamSource* OpenStream(const std::string& key);

@@ -75,12 +75,10 @@ FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms) {
   return owner;
 }
 
-}  // namespace conformance
-
-namespace conformance {
 std::vector<const SdkUnderTest*> AllSdks() {
   std::vector<const SdkUnderTest*> all;
   for (const SdkUnderTest& sdk : SdksUnderTest()) all.push_back(&sdk);
   return all;
 }
+
 }  // namespace conformance

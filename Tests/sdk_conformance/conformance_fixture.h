@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "hacq_test/frame_owner.h"
 #include "sdk_under_test.h"
 
 namespace conformance {
@@ -56,22 +58,10 @@ int32_t GetNode(Node node, Value* value) {
 int32_t SetSymbol(GENICAM_EnumNode node, const char* symbol);
 
 // getFrame into an owner that releases the frame.
-struct FrameOwner {
-  GENICAM_Frame* frame = nullptr;
-  FrameOwner() = default;
-  FrameOwner(FrameOwner&& other) noexcept : frame(other.frame) { other.frame = nullptr; }
-  FrameOwner& operator=(FrameOwner&&) = delete;
-  ~FrameOwner() { Release(); }
-  void Release() {
-    if (frame) frame->release(frame);
-    frame = nullptr;
-  }
-};
+using hacq_test::FrameOwner;
 FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms);
 
-}  // namespace conformance
-
-namespace conformance {
 // The SDKs of the build, for INSTANTIATE_TEST_SUITE_P.
 std::vector<const SdkUnderTest*> AllSdks();
+
 }  // namespace conformance

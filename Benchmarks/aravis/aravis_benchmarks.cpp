@@ -1,0 +1,187 @@
+// The cost of a grab through the interface on the Aravis SDK against
+// popping the same frames from Aravis directly plus one memcpy of each
+// frame (the copy the interface makes into the host image), from one fake
+// GigE Vision camera at 1280 x 1024 Mono8, at 100 frames per second and at
+// the fake camera's fastest.  Each benchmark times the grabbing thread's
+// own CPU (Aravis's receiving thread and the fake camera's sending thread
+// are the same for both); the ratios and the frames per second are printed
+// at the end.  The program runs in a network of its own (root, unshare).
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hacq_test/fake_gv_camera.h"
+#include "hacq_test/private_network.h"
+#include "hostlayer/host_driver.h"
+
+namespace {
+
+namespace reg = hacq_test::fake_register;
+
+constexpr uint32_t kWidth = 1280;
+constexpr uint32_t kHeight = 1024;
+constexpr uint32_t kFastestPeriodUs = 1000;  // the fake camera's limit, 1000 fps
+
+hacq_test::FakeGvCamera* g_camera = nullptr;
+
+double ThreadCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Outcome {
+  double cpu_per_frame = 0;
+  double fps = 0;
+  int64_t frames = 0;
+  int64_t incomplete = 0;
+};
+std::map<std::string, Outcome>& Outcomes() {
+  static std::map<std::string, Outcome> outcomes;
+  return outcomes;
+}
+
+void Record(benchmark::State& state, const std::string& name, double cpu, double seconds,
+            int64_t frames, int64_t incomplete) {
+  Outcome& o = Outcomes()[name];
+  o.frames = frames;
+  o.incomplete = incomplete;
+  o.cpu_per_frame = frames > 0 ? cpu / static_cast<double>(frames) : 0;
+  o.fps = seconds > 0 ? static_cast<double>(frames) / seconds : 0;
+  state.counters["fps"] = o.fps;
+  state.counters["incomplete"] = static_cast<double>(incomplete);
+  state.counters["cpu_us_per_frame"] = o.cpu_per_frame * 1e6;
+}
+
+void PrepareCamera(uint32_t period_us) {
+  g_camera->Reset();
+  g_camera->SetRegister(reg::kWidth, kWidth);
+  g_camera->SetRegister(reg::kHeight, kHeight);
+  g_camera->SetRegister(reg::kFramePeriod, period_us);
+}
+
+// Aravis alone: pop each frame, copy it once, queue the buffer again.
+void Direct(benchmark::State& state) {
+  PrepareCamera(static_cast<uint32_t>(state.range(0)));
+  GError* error = nullptr;
+  ArvDevice* device = arv_open_device(g_camera->key().c_str(), &error);
+  if (!device) {
+    state.SkipWithError(error ? error->message : "no device");
+    g_clear_error(&error);
+    return;
+  }
+  ArvStream* stream = arv_device_create_stream(device, nullptr, nullptr, &error);
+  const size_t payload = size_t{kWidth} * kHeight;
+  for (int i = 0; i < 8; ++i) arv_stream_push_buffer(stream, arv_buffer_new_allocate(payload));
+  std::vector<uint8_t> image(payload);
+  arv_device_execute_command(device, "AcquisitionStart", &error);
+  int64_t frames = 0;
+  int64_t incomplete = 0;
+  const double cpu = ThreadCpuSeconds();
+  const auto begin = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    ArvBuffer* buffer = arv_stream_timeout_pop_buffer(stream, 1000000);
+    if (!buffer) continue;
+    if (arv_buffer_get_status(buffer) == ARV_BUFFER_STATUS_SUCCESS) {
+      size_t size = 0;
+      const void* data = arv_buffer_get_image_data(buffer, &size);
+      std::memcpy(image.data(), data, std::min(size, image.size()));
+      benchmark::DoNotOptimize(image.data());
+      ++frames;
+    } else {
+      ++incomplete;
+    }
+    arv_stream_push_buffer(stream, buffer);
+  }
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - begin;
+  Record(state, "direct/" + std::to_string(state.range(0)), ThreadCpuSeconds() - cpu,
+         seconds.count(), frames, incomplete);
+  arv_device_execute_command(device, "AcquisitionStop", &error);
+  g_clear_error(&error);
+  g_object_unref(stream);
+  g_object_unref(device);
+}
+
+// The interface: one synchronous gray grab per frame into a host image.
+void Interface(benchmark::State& state) {
+  PrepareCamera(static_cast<uint32_t>(state.range(0)));
+  hostlayer::OpenParams params;
+  params.device = g_camera->key();
+  params.color_space = std::string("gray");
+  std::unique_ptr<hostlayer::Instance> instance;
+  if (hostlayer::Driver::Get().Open(params, &instance) != H_MSG_OK) {
+    state.SkipWithError("the interface did not open the camera");
+    return;
+  }
+  hostlayer::Images images;
+  instance->Grab(&images);  // starts the stream
+  int64_t frames = 0;
+  int64_t incomplete = 0;
+  const double cpu = ThreadCpuSeconds();
+  const auto begin = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    if (instance->Grab(&images) == H_MSG_OK) {
+      ++frames;
+    } else {
+      ++incomplete;
+    }
+  }
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - begin;
+  Record(state, "interface/" + std::to_string(state.range(0)), ThreadCpuSeconds() - cpu,
+         seconds.count(), frames, incomplete);
+  images.clear();
+  instance->Close();
+}
+
+BENCHMARK(Direct)
+    ->Arg(10000)
+    ->Arg(kFastestPeriodUs)
+    ->Iterations(300)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Interface)
+    ->Arg(10000)
+    ->Arg(kFastestPeriodUs)
+    ->Iterations(300)
+    ->Unit(benchmark::kMillisecond);
+
+void PrintRatios() {
+  for (const char* period : {"10000", "1000"}) {
+    const Outcome& direct = Outcomes()[std::string("direct/") + period];
+    const Outcome& via = Outcomes()[std::string("interface/") + period];
+    if (direct.cpu_per_frame <= 0) continue;
+    std::printf(
+        "period %s us: interface %.1f fps (%lld incomplete), direct %.1f fps (%lld incomplete); "
+        "CPU per frame %.1f us vs %.1f us: ratio %.2f (target <= 1.2)\n",
+        period, via.fps, static_cast<long long>(via.incomplete), direct.fps,
+        static_cast<long long>(direct.incomplete), via.cpu_per_frame * 1e6,
+        direct.cpu_per_frame * 1e6, via.cpu_per_frame / direct.cpu_per_frame);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string network = hacq_test::EnterPrivateNetwork();
+  if (!network.empty()) {
+    std::fprintf(stderr, "needs a network namespace of its own: %s\n", network.c_str());
+    return 1;
+  }
+  auto camera = std::make_unique<hacq_test::FakeGvCamera>("127.0.0.1", "BENCH");
+  g_camera = camera.get();
+  setenv("HACQ_CAMERA_SDK", "aravis", 1);
+  if (!hostlayer::Driver::Get().ok()) {
+    std::fprintf(stderr, "the interface did not register on the Aravis SDK\n");
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  PrintRatios();
+  return 0;
+}
