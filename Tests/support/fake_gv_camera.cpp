@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace hacq_test {
 namespace {
@@ -25,11 +26,19 @@ void FillPattern(ArvBuffer* buffer, void* data, guint32 /*exposure_us*/, guint32
   auto* pixels = static_cast<uint8_t*>(const_cast<void*>(arv_buffer_get_data(buffer, &ignored)));
   const auto frame = static_cast<uint8_t>(arv_buffer_get_frame_id(buffer));
   const int channels = format == ARV_PIXEL_FORMAT_RGB_8_PACKED ? 3 : 1;
-  for (uint32_t y = 0; y < height; ++y)
+  // Row by row from the pattern's first column, so a frame of a megapixel
+  // takes well under a millisecond and the camera's rate is its own.
+  std::vector<uint8_t> first(bytes_per_pixel);
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t b = 0; b < bytes_per_pixel; ++b)
+      first[b] = PatternSample(0, y, width, height, reverse_x != 0, reverse_y != 0, frame,
+                               static_cast<int>(b) % channels);
+    // Along a row the sample rises by one per pixel, or falls when reversed.
+    const uint8_t step = reverse_x != 0 ? 0xff : 1;
     for (uint32_t x = 0; x < width; ++x)
       for (uint32_t b = 0; b < bytes_per_pixel; ++b)
-        *pixels++ = PatternSample(x, y, width, height, reverse_x != 0, reverse_y != 0, frame,
-                                  static_cast<int>(b) % channels);
+        *pixels++ = static_cast<uint8_t>(first[b] + step * x);
+  }
 }
 
 }  // namespace
