@@ -89,6 +89,9 @@ void Direct(benchmark::State& state) {
     g_clear_error(&error);
     return;
   }
+  // The packet size the SDK negotiates too.
+  arv_gv_device_auto_packet_size(ARV_GV_DEVICE(device), &error);
+  g_clear_error(&error);
   ArvStream* stream = arv_device_create_stream(device, nullptr, nullptr, &error);
   const size_t payload = size_t{kWidth} * kHeight;
   for (int i = 0; i < 8; ++i) arv_stream_push_buffer(stream, arv_buffer_new_allocate(payload));
