@@ -92,7 +92,7 @@ uint64_t AravisCamera::FramesDropped() {
   std::lock_guard lock(mutex_);
   if (!stream_) return dropped_before_;
   std::lock_guard core_lock(stream_->mutex);
-  return dropped_before_ + stream_->DroppedLocked();
+  return dropped_before_ + stream_->dropped;
 }
 
 std::unique_ptr<sdkabi::Stream> AravisCamera::OpenStream(
@@ -113,7 +113,8 @@ void AravisCamera::Forget(StreamCore& core) {
   {
     std::lock_guard core_lock(core.mutex);
     core.DetachLocked(released);
-    dropped_before_ += core.dropped_before;
+    dropped_before_ += core.dropped;
+    core.dropped = 0;
   }
   if (stream_ == &core) {
     stream_ = nullptr;

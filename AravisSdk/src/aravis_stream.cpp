@@ -76,16 +76,20 @@ void StreamCore::ProvideBuffersLocked(size_t bytes) {
   for (int i = 0; i < kBuffers; ++i) arv_stream_push_buffer(stream, arv_buffer_new_allocate(bytes));
 }
 
-uint64_t StreamCore::DroppedLocked() const {
-  guint64 underruns = 0;
-  if (stream) arv_stream_get_statistics(stream, nullptr, nullptr, &underruns);
-  return dropped_before + underruns;
+void StreamCore::NoteFrameIdLocked(ArvBuffer* buffer) {
+  const uint64_t id = arv_buffer_get_frame_id(buffer);
+  if (last_frame_id && id > *last_frame_id + 1) {
+    dropped += id - *last_frame_id - 1;
+  } else if (last_frame_id && id < *last_frame_id && *last_frame_id <= 0xffff) {
+    // GigE Vision 1 ids are 16 bits and skip 0 when they wrap.
+    dropped += id + 0xffff - *last_frame_id - 1;
+  }
+  last_frame_id = id;
 }
 
 void StreamCore::DetachLocked(std::vector<gpointer>& released) {
   grabbing = false;
   if (stream) {
-    dropped_before = DroppedLocked();
     released.push_back(stream);
     stream = nullptr;
     ++generation;
@@ -123,6 +127,7 @@ bool AravisStream::Start(uint64_t max_images) {
     if (*error) return false;
     core.grabbing = true;
     core.next_block = 0;
+    core.last_frame_id.reset();
     core.max_images = max_images;
     core.camera.NoteGrabbingLocked(true);
     return true;
@@ -162,6 +167,7 @@ sdkabi::FramePoll AravisStream::TakeFrame(sdkabi::Clock::time_point /*now*/) {
   if (core.max_images != 0 && core.next_block >= core.max_images) return {.stopped = true};
   ArvBuffer* buffer = arv_stream_try_pop_buffer(core.stream);
   if (!buffer) return {};
+  core.NoteFrameIdLocked(buffer);
   return {.frame =
               std::make_unique<AravisFrame>(core_, buffer, core.generation, core.next_block++)};
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "sdk_abi/backend.h"
@@ -32,8 +33,11 @@ struct StreamCore {
   size_t payload = 0;  // bytes per buffer of this generation
   bool grabbing = false;
   uint64_t next_block = 0;
-  uint64_t max_images = 0;      // 0: no limit
-  uint64_t dropped_before = 0;  // by Aravis streams released
+  uint64_t max_images = 0;  // 0: no limit
+  // Frames the camera sent that never reached a buffer, seen as gaps in
+  // the camera's frame ids (Aravis counts such losses by the packet).
+  uint64_t dropped = 0;
+  std::optional<uint64_t> last_frame_id;  // of this run
 
   // All under `mutex`.
   // Queues every finished buffer again: frames of an earlier run are
@@ -42,8 +46,8 @@ struct StreamCore {
   // Buffers of `bytes` each in the stream's queue, renewed when the size
   // changed.
   void ProvideBuffersLocked(size_t bytes);
-  // Frames the camera lost for want of a free buffer.
-  uint64_t DroppedLocked() const;
+  // Counts the frames between the last one taken and `buffer`.
+  void NoteFrameIdLocked(ArvBuffer* buffer);
   // Ends grabbing and lets the Aravis stream go: it joins `released`.
   void DetachLocked(std::vector<gpointer>& released);
   // A frame's buffer coming back.

@@ -48,16 +48,17 @@ TEST_P(AravisBackend, IntegerFeaturesTakeWholeFloatsOnly) {
   analog->release(analog);
 }
 
-// Frames the camera sent while every buffer was held count as dropped.
-// Catches drops that are not counted, or counted wrong.
+// Frames the camera sent while every buffer was held count as dropped,
+// one each, once later frames show the gap.  Catches drops that are not
+// counted, or counted by the packet (as Aravis does).
 TEST_P(AravisBackend, FramesWithoutAFreeBufferCountAsDropped) {
   GENICAM_StreamSource* stream = Stream();
   ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
   std::this_thread::sleep_for(300ms);  // 500 frames a second, none taken
+  for (int i = 0; i < 12; ++i) ASSERT_NE(GetFrame(stream, 2000).frame, nullptr) << i;
   const uint64_t dropped = controls().CameraCounters(key_).frames_dropped;
   EXPECT_GE(dropped, 1u);
-  EXPECT_LE(dropped, 300u);
-  EXPECT_NE(GetFrame(stream, 2000).frame, nullptr);
+  EXPECT_LE(dropped, 200u) << "more than the camera sent";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sdks, AravisBackend, ::testing::ValuesIn(AravisSdk()), SdkName);
