@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 #include "aravis_camera.h"
 
@@ -167,9 +168,16 @@ sdkabi::FramePoll AravisStream::TakeFrame(sdkabi::Clock::time_point /*now*/) {
   if (core.max_images != 0 && core.next_block >= core.max_images) return {.stopped = true};
   ArvBuffer* buffer = arv_stream_try_pop_buffer(core.stream);
   if (!buffer) return {};
+  // A frame that cannot be made leaves its buffer in the stream.
+  std::unique_ptr<AravisFrame> frame(
+      new (std::nothrow) AravisFrame(core_, buffer, core.generation, core.next_block));
+  if (!frame) {
+    arv_stream_push_buffer(core.stream, buffer);
+    return {};
+  }
   core.NoteFrameIdLocked(buffer);
-  return {.frame =
-              std::make_unique<AravisFrame>(core_, buffer, core.generation, core.next_block++)};
+  ++core.next_block;
+  return {.frame = std::move(frame)};
 }
 
 sdkabi::FrameInfo AravisFrame::Describe() const {
