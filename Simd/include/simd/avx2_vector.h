@@ -1,7 +1,8 @@
-// The AVX2 vector of the row kernels: 32 byte lanes, shuffled within
-// 128-bit lanes.  Include it only where the AVX2 target is in force;
-// everything here is local to the including unit, so no AVX2 code can
-// merge into a portable one.
+// The AVX2 vector of the kernels: 32 byte lanes, shuffled within 128-bit
+// lanes.  Include it only where the AVX2 target is in force, after
+// simd/shuffle_masks.h (whose portable functions must not be compiled for
+// AVX2); everything here is local to the including unit, so no AVX2 code
+// can merge into a portable one.
 #pragma once
 
 #include <immintrin.h>
@@ -9,9 +10,9 @@
 #include <array>
 #include <cstdint>
 
-#include "lane_tables.h"
+#include "simd/shuffle_masks.h"
 
-namespace pixvane {
+namespace simd {
 namespace {
 
 // The same 16-byte table in both lanes.
@@ -74,6 +75,26 @@ struct Avx2 {
     StoreChunks(dst, t[0], t[1], t[2]);
   }
 
+  // The inverse of StoreBgr: 3N bytes of triples into their three planes.
+  // Each lane takes its 16 pixels' 48 bytes, lane 0 the first half.
+  static void LoadBgr(const uint8_t* src, Reg& b, Reg& g, Reg& r) {
+    static constexpr std::array<uint8_t, 16> kMasks[3][3] = {
+        {DeinterleaveMask16(0, 0), DeinterleaveMask16(1, 0), DeinterleaveMask16(2, 0)},
+        {DeinterleaveMask16(0, 1), DeinterleaveMask16(1, 1), DeinterleaveMask16(2, 1)},
+        {DeinterleaveMask16(0, 2), DeinterleaveMask16(1, 2), DeinterleaveMask16(2, 2)}};
+    const Reg chunk[3] = {LoadLanes(src, src + 48), LoadLanes(src + 16, src + 64),
+                          LoadLanes(src + 32, src + 80)};
+    Reg plane[3];
+    for (int c = 0; c < 3; ++c)
+      plane[c] =
+          _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(chunk[0], LoadTable(kMasks[c][0])),
+                                          _mm256_shuffle_epi8(chunk[1], LoadTable(kMasks[c][1]))),
+                          _mm256_shuffle_epi8(chunk[2], LoadTable(kMasks[c][2])));
+    b = plane[0];
+    g = plane[1];
+    r = plane[2];
+  }
+
   static void StoreGrayBgr(uint8_t* dst, Reg gray) {
     static constexpr std::array<uint8_t, 16> kMasks[3] = {ReplicateMask16(0), ReplicateMask16(1),
                                                           ReplicateMask16(2)};
@@ -107,4 +128,4 @@ struct Avx2 {
 };
 
 }  // namespace
-}  // namespace pixvane
+}  // namespace simd

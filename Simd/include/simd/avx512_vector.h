@@ -1,4 +1,4 @@
-// The AVX-512 vector of the row kernels (64 byte lanes, with the byte
+// The AVX-512 vector of the kernels (64 byte lanes, with the byte
 // permutes of AVX512-VBMI) and its permute tables.  Include it only where
 // the AVX-512 target is in force; everything here is local to the including
 // unit, so no AVX-512 code can merge into a portable one.
@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-namespace pixvane {
+namespace simd {
 namespace {
 
 using Table64 = std::array<uint8_t, 64>;
@@ -31,6 +31,28 @@ constexpr Table64 RedPass(int chunk) {
   for (int i = 0; i < 64; ++i) {
     const int j = 64 * chunk + i;
     t[i] = static_cast<uint8_t>(j % 3 == 2 ? 64 + j / 3 : i);
+  }
+  return t;
+}
+
+// Plane `channel` of 64 triples held in three registers, first pass: the
+// bytes in source bytes 0..127; places of the last register hold anything.
+constexpr Table64 PlaneHeadPass(int channel) {
+  Table64 t{};
+  for (int i = 0; i < 64; ++i) {
+    const int j = 3 * i + channel;
+    t[i] = static_cast<uint8_t>(j < 128 ? j : 0);
+  }
+  return t;
+}
+
+// Second pass: keep the first pass's bytes, take the rest from source
+// bytes 128..191.
+constexpr Table64 PlaneTailPass(int channel) {
+  Table64 t{};
+  for (int i = 0; i < 64; ++i) {
+    const int j = 3 * i + channel;
+    t[i] = static_cast<uint8_t>(j < 128 ? i : 64 + j - 128);
   }
   return t;
 }
@@ -105,6 +127,21 @@ struct Avx512 {
     }
   }
 
+  // The inverse of StoreBgr: 3N bytes of triples into their three planes.
+  static void LoadBgr(const uint8_t* src, Reg& b, Reg& g, Reg& r) {
+    static constexpr Table64 kHead[3] = {PlaneHeadPass(0), PlaneHeadPass(1), PlaneHeadPass(2)};
+    static constexpr Table64 kTail[3] = {PlaneTailPass(0), PlaneTailPass(1), PlaneTailPass(2)};
+    const Reg chunk[3] = {Load(src), Load(src + 64), Load(src + 128)};
+    Reg plane[3];
+    for (int c = 0; c < 3; ++c) {
+      const Reg head = _mm512_permutex2var_epi8(chunk[0], LoadTable(kHead[c]), chunk[1]);
+      plane[c] = _mm512_permutex2var_epi8(head, LoadTable(kTail[c]), chunk[2]);
+    }
+    b = plane[0];
+    g = plane[1];
+    r = plane[2];
+  }
+
   static void StoreGrayBgr(uint8_t* dst, Reg gray) {
     static constexpr Table64 kTables[3] = {Replicate(0), Replicate(1), Replicate(2)};
     for (int c = 0; c < 3; ++c)
@@ -133,4 +170,4 @@ struct Avx512 {
 };
 
 }  // namespace
-}  // namespace pixvane
+}  // namespace simd
