@@ -1,11 +1,11 @@
-#include "open_checks.h"
+#include "device/open_checks.h"
 
-#include "camera_table.h"
+#include "base/text_match.h"
 
 namespace {
 
 // The divisor a resolution parameter asks for: the full size means 1.
-int32_t Divisor(int32_t resolution, int32_t full_size) {
+int32_t DivisorAskedBy(int32_t resolution, int32_t full_size) {
   return resolution == full_size ? 1 : resolution;
 }
 
@@ -38,8 +38,8 @@ Herror CheckOpenParameters(FGInstance& fginst, const InstanceRecord& inst) {
 Herror ComputeGeometry(FGInstance& fginst, int32_t width, int32_t height) {
   fginst.width_max = width;
   fginst.height_max = height;
-  const int32_t horizontal = Divisor(fginst.horizontal_resolution, width);
-  const int32_t vertical = Divisor(fginst.vertical_resolution, height);
+  const int32_t horizontal = DivisorAskedBy(fginst.horizontal_resolution, width);
+  const int32_t vertical = DivisorAskedBy(fginst.vertical_resolution, height);
   if (!ValidDivisor(horizontal) || !ValidDivisor(vertical)) return H_ERR_FGWR;
   fginst.horizontal_resolution = width / horizontal;
   fginst.vertical_resolution = height / vertical;

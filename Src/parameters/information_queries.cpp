@@ -1,15 +1,16 @@
-// FGInfo: the host's information queries about the interface as a whole.
-// Runs on any host thread without an open instance; reads the camera table,
-// which FGInit filled and nothing changes afterwards.
+// The host's information queries about the interface as a whole.  They
+// read the camera table, which FGInit filled and nothing changes
+// afterwards.
 #include <cstdio>
 #include <cstring>
 
-#include "camera_table.h"
-#include "guarded_call.h"
-#include "host_value_list.h"
-#include "interface_state.h"
-#include "operations.h"
-#include "parameter_catalogue.h"
+#include "base/contract_texts.h"
+#include "base/guarded_call.h"
+#include "base/interface_state.h"
+#include "base/text_match.h"
+#include "parameters/host_value_list.h"
+#include "parameters/parameter_catalogue.h"
+#include "parameters/parameter_operations.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ std::span<const ListedValue> ListOf(const ListedValue (&items)[N]) {
 
 }  // namespace
 
-Herror FGInfo(Hproc_handle proc_id, int32_t query, const char** info, ParamValue** values,
-              int32_t* num_values) noexcept {
+Herror AnswerInfoQuery(Hproc_handle proc_id, int32_t query, const char** info, ParamValue** values,
+                       int32_t* num_values) {
   if (info == nullptr || values == nullptr || num_values == nullptr) return H_ERR_FGPARV;
   *values = nullptr;
   *num_values = 0;
@@ -84,8 +85,7 @@ Herror FGInfo(Hproc_handle proc_id, int32_t query, const char** info, ParamValue
       return H_MSG_OK;
     case 3:
       *info = "Default values (as used for open_framegrabber).";
-      return HCALL("HFgGetDefaults(proc_id, fgClass, values, numValues)",
-                   HFgGetDefaults(proc_id, fg_class, values, num_values));
+      return HCALL(contract::kGetDefaults, HFgGetDefaults(proc_id, fg_class, values, num_values));
     case 4:
       *info = "Additional parameters for this image acquisition interface.";
       return AnswerNameList(proc_id, kAdditionalParameters, FG_PARAM_NUM, values, num_values);

@@ -1,8 +1,8 @@
-#include "parameter_catalogue.h"
+#include "parameters/parameter_catalogue.h"
 
 #include <cstring>
 
-#include "camera_table.h"
+#include "base/text_match.h"
 
 namespace {
 
@@ -200,8 +200,6 @@ Lookup FindParameter(const char* name) {
 }
 
 const CatalogueEntry& EntryOf(ParamId id) { return kEntries[static_cast<size_t>(id)]; }
-
-std::span<const CatalogueEntry> Catalogue() { return kEntries; }
 
 int32_t PositionInValues(const CatalogueEntry& entry, const char* text) {
   if (entry.values_kind != ValuesKind::kFixed || text == nullptr) return -1;

@@ -5,9 +5,9 @@
 // of the parameter's state when it refuses.
 #pragma once
 
-#include "host.h"
-#include "parameter_catalogue.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
+#include "parameters/parameter_catalogue.h"
 
 struct SetRequest {
   Hproc_handle proc_id;

@@ -1,8 +1,8 @@
 #include "grab_fixture.h"
 
+#include "base/records.h"
 #include "conversion.h"
 #include "pixvane/pixel_formats.h"
-#include "records.h"
 
 namespace acqtest {
 

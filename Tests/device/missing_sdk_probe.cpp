@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "exports.h"
 #include "host.h"
+#include "registration/exports.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;

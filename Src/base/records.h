@@ -1,49 +1,57 @@
 // The interface's own records: one InstanceRecord per possible instance,
 // one BoardRecord per successful open, one CameraEntry per discovered camera.
-// Fields keep the order the host template gives them; fields read by one
-// thread while another writes them are accessed through std::atomic_ref.
+// Fields read by one thread while another writes them are accessed through
+// std::atomic_ref (base/shared_fields.h).
 #pragma once
 
 #include <cstdint>
 #include <shared_mutex>
 
-#include "camera_sdk.h"
-#include "host.h"
+#include "bindings/camera_sdk.h"
+#include "bindings/host.h"
 
 inline constexpr int kMaxInstances = 256;
 inline constexpr int kMaxCameras = 100;
 inline constexpr int kMaxBuffers = 5;
-inline constexpr int kTextLen = 1024;          // names, keys, devices, feature texts
+inline constexpr int kTextLen = 1024;  // names, keys, devices, feature texts
 inline constexpr int kPixelFormatNameLen = 256;
 inline constexpr int kMaxPixelFormats = 256;
 
 // Wall-clock time stamp of an asynchronous grab start.
 struct TimeStamp {
-  int64_t seconds;        // since 1970
+  int64_t seconds;  // since 1970
   uint16_t milliseconds;
   int16_t timezone_minutes;
   int16_t dst_flag;
 };
 
-// Frame buffers of one open; from the host allocator, zero-filled.
+// What one open takes from the host allocator besides its frame buffers;
+// zero-filled.  A record holding one is taken.
 struct BoardRecord {
-  char device[kTextLen];
-  uint8_t* BoardFrameBuffer[kMaxBuffers];
-  int32_t buffer_size;    // bytes of each board buffer; 0 while none
-  int32_t buffer_users;   // instances whose InstFrameBuffer are these buffers
-  int32_t open_on_board;  // instances open on this board
+  char device[kTextLen];  // the device string of the open, for the duplicate check
 };
 
+struct CameraEntry;
+
+// Written by open and close under device_lock; the host runs no other
+// operation of an instance while it opens or closes it.
 struct InstanceRecord {
   Hmutex cancel_mutex;
   BoardRecord* board;  // null: the record is free
+  // The camera the instance uses, from a successful open to the start of
+  // its close.  A record with a board but no camera is one whose close
+  // failed part-way: only a close may touch it.
+  CameraEntry* camera;
   bool grab_started;
   int32_t pool_index;
   int64_t async_max_delay;  // ms
   int32_t next_buffer;
   TimeStamp async_start_time;
+  // The ring of frame buffers, frame_buffer_size bytes each, sized at open
+  // for the camera's largest image and freed at close.  Volatile mode hands
+  // them to the host as they are.
   uint8_t* InstFrameBuffer[kMaxBuffers];
-  bool own_buffers;
+  int32_t frame_buffer_size;
   bool volatile_mode;
   int64_t grab_timeout;
   int32_t num_buffers;
@@ -64,15 +72,11 @@ struct InstanceRecord {
   int64_t Height;
   double Gamma;
   char effective_color_space[kTextLen];
-  // Bytes of each InstFrameBuffer entry as the open allocated them; fixed
-  // from then on (the volatile switch moves the buffers but keeps them), so
-  // the grab engine bounds every buffer write by it.
-  int32_t frame_buffer_size;
 };
 
 // One discovered camera and the SDK objects opens create for it.  The
 // objects are shared by every instance open on the camera: `users` counts
-// those instances (changed only under the device lock), and the objects are
+// those instances (changed only under device_lock), and the objects are
 // released when the last of them closes.  Every use of stream or a control
 // holds objects_lock shared; creating, replacing or releasing them holds it
 // exclusively, so no thread ever calls into a released object.
@@ -89,4 +93,12 @@ struct CameraEntry {
   GENICAM_DeviceControl* dev_ctl;
   int32_t users;
   std::shared_mutex objects_lock;
+};
+
+// An open instance as the operations get it: the host's record, the
+// interface's record and the camera it uses.
+struct OpenInstance {
+  FGInstance& fginst;
+  InstanceRecord& inst;
+  CameraEntry& camera;
 };

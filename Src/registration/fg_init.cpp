@@ -3,19 +3,19 @@
 // instance open) starts over from a fresh discovery.
 #include <mutex>
 
-#include "camera_objects.h"
-#include "camera_table.h"
-#include "camera_users.h"
-#include "exports.h"
-#include "guarded_call.h"
-#include "instance_memory.h"
-#include "instance_pool.h"
-#include "interface_state.h"
-#include "messages.h"
-#include "operations.h"
-#include "platform.h"
-#include "sdk_binding.h"
-#include "text_copy.h"
+#include "base/contract_texts.h"
+#include "base/interface_state.h"
+#include "base/messages.h"
+#include "base/text_copy.h"
+#include "bindings/platform.h"
+#include "common/abi_barrier.h"
+#include "device/camera_objects.h"
+#include "device/instance_memory.h"
+#include "registration/camera_table.h"
+#include "registration/exports.h"
+#include "registration/instance_pool.h"
+#include "registration/operations.h"
+#include "registration/sdk_binding.h"
 
 namespace {
 
@@ -31,16 +31,11 @@ bool HoldsObjects(const CameraEntry& entry) {
 // the "nothing open" rule) is freed rather than forgotten.
 void ForgetPreviousSession(Hproc_handle proc_id) {
   for (InstanceRecord& inst : inst_pool) {
-    if (inst.board == nullptr) continue;
-    for (int32_t i = 0; inst.own_buffers && i < inst.num_buffers && i < kMaxBuffers; ++i) {
-      if (inst.InstFrameBuffer[i] != nullptr) HostFreeQuiet(proc_id, inst.InstFrameBuffer[i], __LINE__);
-    }
-    TeardownInstance(proc_id, &inst, H_MSG_OK);
+    if (inst.board != nullptr) TeardownInstance(proc_id, inst, H_MSG_OK);
   }
   for (uint32_t i = 0; i < gs_cameraCntDiscovery; ++i) {
     if (HoldsObjects(camera_table[i])) ReleaseCameraObjects(camera_table[i]);
   }
-  ForgetAllInstances();
   ClearCameraTable();
   camera_list = nullptr;
 }
@@ -96,27 +91,24 @@ Herror Init(Hproc_handle proc_id, FGClass* fg) {
 
   const SdkEntryPoints& sdk = BindSdk();
   // Without the library or its entry point the interface still registers,
-  // with no camera, so every open answers 5302 instead of calling into
-  // what is not there.
-  if (sdk_module == nullptr) {
-    PlatformMessageBox("fail to load dll!", "FGOpen");
-    Register(fg);
-    return kInitFailed;
-  }
-  if (sdk.getSystemInstance == nullptr) {
-    PlatformMessageBox("fail to GetProcAddress!", "FGOpen");
+  // with no camera, so every open answers H_ERR_FGDV instead of calling
+  // into what is not there.
+  if (!sdk.library_loaded || sdk.getSystemInstance == nullptr) {
+    PlatformMessageBox(
+        sdk.library_loaded ? contract::kSystemEntryMissing : contract::kLibraryMissing,
+        contract::kBoxCaption);
     Register(fg);
     return kInitFailed;
   }
   GENICAM_System* system = nullptr;
   if (sdk.getSystemInstance(&system) == SDK_FAIL || system == nullptr) {
-    PrintMessage("pSystem is null.\r\n");
+    PrintMessage(contract::kSystemMissing);
     return kInitFailed;
   }
   GENICAM_Camera* cameras = nullptr;
   uint32_t count = 0;
   if (system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) == SDK_FAIL) {
-    PrintMessage("discovery device fail.\r\n");
+    PrintMessage(contract::kDiscoveryFailed);
     return kInitFailed;
   }
   camera_list = cameras;
@@ -128,5 +120,5 @@ Herror Init(Hproc_handle proc_id, FGClass* fg) {
 }  // namespace
 
 extern "C" HACQ_EXPORT Herror FGInit(Hproc_handle proc_id, FGClass* fg) noexcept {
-  return Init(proc_id, fg);
+  return abi::Barrier(kInitFailed, [&] { return Init(proc_id, fg); });
 }

@@ -1,36 +1,13 @@
-#include "camera_table.h"
+#include "registration/camera_table.h"
 
 #include <cstring>
 
-#include "interface_state.h"
-#include "text_copy.h"
+#include "base/interface_state.h"
+#include "base/text_copy.h"
+#include "base/text_match.h"
 
-StrippedText StripSpaces(const char* text) {
-  StrippedText out{};
-  if (text == nullptr) return out;
-  size_t n = 0;
-  for (const char* p = text; *p != '\0' && n < sizeof out.text - 1; ++p) {
-    if (*p != ' ') out.text[n++] = *p;
-  }
-  out.text[n] = '\0';
-  return out;
-}
-
-bool EqualsIgnoreCase(const char* a, const char* b) {
-  if (a == nullptr || b == nullptr) return false;
-  for (;; ++a, ++b) {
-    unsigned char ca = static_cast<unsigned char>(*a);
-    unsigned char cb = static_cast<unsigned char>(*b);
-    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
-    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
-    if (ca != cb) return false;
-    if (ca == '\0') return true;
-  }
-}
-
-CameraEntry* FindCameraEntry(const FGInstance* fginst) {
-  if (fginst == nullptr || gs_cameraCntDiscovery == 0) return nullptr;
-  const char* device = fginst->device;
+CameraEntry* FindCameraEntry(const char* device) {
+  if (gs_cameraCntDiscovery == 0) return nullptr;
   if (EqualsIgnoreCase(device, "default") || EqualsIgnoreCase(device, "0")) {
     return &camera_table[0];
   }
@@ -47,7 +24,9 @@ CameraEntry* FindCameraEntry(const FGInstance* fginst) {
 
 namespace {
 
-const char* TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
+const char* TextOrEmpty(const char* text) {
+  return text != nullptr ? text : "";
+}
 
 }  // namespace
 

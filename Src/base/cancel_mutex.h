@@ -2,12 +2,12 @@
 // (spy report, HProcessErr on failure).
 #pragma once
 
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
 
-Herror LockCancelMutex(InstanceRecord* currInst);
+Herror LockCancelMutex(InstanceRecord& inst);
 
 // A failed unlock is reported, and tried once more unreported: a host
 // error must not leave the instance locked for good, which would fail its
 // every later grab and abort and its close.
-Herror UnlockCancelMutex(InstanceRecord* currInst);
+Herror UnlockCancelMutex(InstanceRecord& inst);

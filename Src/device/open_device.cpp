@@ -1,20 +1,18 @@
-// FGOpen: slot 2 of the operation table.  Runs on any host thread; opens
-// and closes are serialised by device_lock.  The record was chosen by
-// FGOpenRequest and is free (null board) until step 8 gives it a board.
 #include <cstdint>
 #include <limits>
 #include <mutex>
 
-#include "camera_objects.h"
-#include "camera_state.h"
-#include "camera_table.h"
-#include "camera_users.h"
-#include "generic_parameters.h"
-#include "guarded_call.h"
-#include "instance_memory.h"
-#include "interface_state.h"
-#include "open_checks.h"
-#include "operations.h"
+#include "base/contract_texts.h"
+#include "base/guarded_call.h"
+#include "base/interface_state.h"
+#include "base/text_match.h"
+#include "device/camera_objects.h"
+#include "device/camera_state.h"
+#include "device/generic_parameters.h"
+#include "device/instance_memory.h"
+#include "device/lifecycle.h"
+#include "device/open_checks.h"
+#include "registration/camera_table.h"
 
 namespace {
 
@@ -25,8 +23,8 @@ void ResetInstance(FGInstance& fginst, InstanceRecord& inst) {
   fginst.async_grab = false;
   inst.cancel_mutex = nullptr;
   inst.grab_started = false;
-  inst.own_buffers = false;
   inst.volatile_mode = false;
+  for (uint8_t*& buffer : inst.InstFrameBuffer) buffer = nullptr;
   inst.next_buffer = 0;
   inst.num_buffers = kDefaultBuffers;
   inst.grab_timeout = kDefaultGrabTimeoutMs;
@@ -58,8 +56,7 @@ int64_t FrameBufferBytes(const FGInstance& fginst, const SensorSize& size) {
   return bytes;
 }
 
-// Steps 9 to 12: from here on the record holds a board, and every failure
-// goes through TeardownInstance.
+// From the board on, every failure goes through TeardownInstance.
 Herror FinishOpen(Hproc_handle proc_id, FGInstance& fginst, InstanceRecord& inst,
                   const SensorSize& size) {
   Herror status = ParseGenericParameters(fginst, &inst.num_buffers);
@@ -71,17 +68,14 @@ Herror FinishOpen(Hproc_handle proc_id, FGInstance& fginst, InstanceRecord& inst
     status = AllocateFrameBuffers(proc_id, inst, FrameBufferBytes(fginst, size));
   }
   if (status == H_MSG_OK) {
-    inst.next_buffer = 0;
-    status = HCALL("HpThreadMutexInit(&currInst->cancel_mutex)",
-                   HpThreadMutexInit(&inst.cancel_mutex));
+    status = HCALL(contract::kInitCancelMutex, HpThreadMutexInit(&inst.cancel_mutex));
   }
-  if (status != H_MSG_OK) return TeardownInstance(proc_id, &inst, status);
-  ++inst.board->open_on_board;
+  if (status != H_MSG_OK) return TeardownInstance(proc_id, inst, status);
   ++open_count;
   return H_MSG_OK;
 }
 
-// Steps 5 to 12, with the camera connected and its objects in the entry.
+// With the camera connected and its objects in the entry.
 Herror OpenOnCamera(Hproc_handle proc_id, FGInstance& fginst, InstanceRecord& inst,
                     CameraEntry& entry) {
   const SensorSize size = ReadCameraState(entry, fginst, inst);
@@ -95,17 +89,16 @@ Herror OpenOnCamera(Hproc_handle proc_id, FGInstance& fginst, InstanceRecord& in
 
 }  // namespace
 
-Herror FGOpen(Hproc_handle proc_id, FGInstance* fginst) noexcept {
-  if (fginst == nullptr || fginst->inst_data == nullptr) return H_ERR_FGDV;
+Herror OpenDevice(Hproc_handle proc_id, FGInstance& fginst) {
   std::lock_guard<std::mutex> lock(device_lock);
-  InstanceRecord& inst = *fginst->inst_data;
-  ResetInstance(*fginst, inst);
-  CameraEntry* entry = FindCameraEntry(fginst);
+  InstanceRecord& inst = *fginst.inst_data;
+  ResetInstance(fginst, inst);
+  CameraEntry* entry = FindCameraEntry(fginst.device);
   if (entry == nullptr) return H_ERR_FGDV;
   Herror status = PrepareCameraObjects(*entry);
-  if (status == H_MSG_OK) status = OpenOnCamera(proc_id, *fginst, inst, *entry);
+  if (status == H_MSG_OK) status = OpenOnCamera(proc_id, fginst, inst, *entry);
   if (status == H_MSG_OK) {
-    AttachInstance(inst, *entry);
+    AttachCamera(inst, *entry);
   } else {
     // A failed open must not keep the camera taken for good.
     ReleaseUnusedCamera(*entry);

@@ -1,4 +1,8 @@
-#include "guarded_call.h"
+#include "base/guarded_call.h"
+
+#include "base/contract_texts.h"
+
+using contract::kSourcePath;
 
 void SpyReport(const char* text, int32_t line) {
   if (IOGetSpyProcCallSwitch()) IOSpyProcCall(text, line, kSourcePath);
@@ -19,8 +23,7 @@ Herror HostAlloc(Hproc_handle proc_id, size_t size, void** ptr, const char* text
 
 Herror HostFree(Hproc_handle proc_id, void* ptr, const char* text, int32_t line) {
   return GuardedCall(text, line, [&]() -> Herror {
-    return HTraceMemory ? HXFreeMemCheck(proc_id, ptr, kSourcePath, line)
-                        : HXFree(proc_id, ptr);
+    return HTraceMemory ? HXFreeMemCheck(proc_id, ptr, kSourcePath, line) : HXFree(proc_id, ptr);
   });
 }
 

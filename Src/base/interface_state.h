@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "platform.h"
-#include "records.h"
+#include "base/records.h"
 
-extern PlatformLibrary sdk_module;
+// Owned by the SDK; the entries of camera_table point into it.
 extern GENICAM_Camera* camera_list;
 // Cameras held in camera_table (the first kMaxCameras discovered); every
 // walk of the table uses this count.
@@ -26,17 +25,6 @@ extern std::mutex device_lock;
 // Shared between parameter writes and the grab engine of every instance.
 extern std::atomic<int32_t> stop_after_grab;
 extern std::atomic<int32_t> async_grab_used;
-
-// Name of the last parameter FGSetParam applied, as the caller spelled it.
-class LastSetParam {
- public:
-  static constexpr size_t kCapacity = 100;
-  void Set(const char* name);        // cut to kCapacity - 1 characters
-  bool Equals(const char* name) const;  // exact, case-sensitive
-  void Clear();
-
- private:
-  mutable std::mutex lock_;
-  char text_[kCapacity] = {};
-};
-extern LastSetParam last_set_param;
+// The last parameter FGSetParam applied was "PixelFormat", spelled exactly
+// so: every grab then drops one frame first.
+extern std::atomic<bool> pixel_format_set_last;

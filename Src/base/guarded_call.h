@@ -5,9 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host.h"
-
-inline constexpr char kSourcePath[] = "Src\\hAcqOmbrix";
+#include "bindings/host.h"
 
 // Reports `text` to the spy when tracing is on.
 void SpyReport(const char* text, int32_t line);
