@@ -70,6 +70,19 @@ inline constexpr char kSplitPlanes[] =
     "ExtractChannelsFromRGB24(fginst, currInst->InstFrameBuffer[readBuffer], image[2].pixel.b, "
     "image[1].pixel.b, image[0].pixel.b)";
 
+// Words of the host's open parameters and of the trigger-mode parameter,
+// matched ignoring letter case.
+inline constexpr char kWordDefault[] = "default";  // colour space, device
+inline constexpr char kFirstDevice[] = "0";
+inline constexpr char kCameraTypeAuto[] = "auto";
+inline constexpr char kColourGray[] = "gray";
+inline constexpr char kColourRgb[] = "rgb";
+inline constexpr char kTriggerContinuous[] = "continuous";
+inline constexpr char kTriggerSoftware[] = "software_trigger";
+inline constexpr char kTriggerLine[] = "line_trigger";
+inline constexpr char kGenericBuffers[] = "num_buffers";       // the one generic parameter
+inline constexpr char kBoardFormat[] = "device:%.*s port:%d";  // a board of the boards query
+
 // The camera SDK: its library and entry points.
 inline constexpr char kSdkLibrary[] = "Tervixmd.dll";
 inline constexpr char kGetSystemInstance[] = "GENICAM_getSystemInstance";
@@ -91,5 +104,9 @@ inline constexpr char kSymbolOn[] = "On";
 inline constexpr char kSymbolFrameStart[] = "FrameStart";
 inline constexpr char kSymbolSoftware[] = "Software";
 inline constexpr char kSymbolLine1[] = "Line1";
+// The pixel formats whose images are gray when the colour space is left
+// to the camera.
+inline constexpr const char* kGrayPixelFormats[] = {"Mono8", "Mono10", "Mono12", "Mono10Packed",
+                                                    "Mono12Packed"};
 
 }  // namespace contract

@@ -1,5 +1,6 @@
 // Host calls that can fail go through GuardedCall: a spy report first (when
-// the host traces calls), the call, and HProcessErr for a status above 2.
+// the host traces calls), the call, and HProcessErr for a failed status
+// (any above H_MSG_OK).
 #pragma once
 
 #include <cstddef>
@@ -10,8 +11,8 @@
 // Reports `text` to the spy when tracing is on.
 void SpyReport(const char* text, int32_t line);
 
-// Applies the error rule to a call's status: a status above 2 goes to
-// HProcessErr, whose answer wins when it is above 2.
+// Applies the error rule to a call's status: a failed status goes to
+// HProcessErr, whose answer wins when it is a failure too.
 Herror ConvertStatus(const char* text, int32_t line, Herror status);
 
 template <class Call>

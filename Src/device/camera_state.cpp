@@ -76,32 +76,31 @@ void ReadPixelFormats(GENICAM_ImageFormatControl* control, InstanceRecord& inst)
 }
 
 bool IsGrayFormat(const char* name) {
-  static constexpr const char* kGray[] = {"Mono8", "Mono10", "Mono12", "Mono10Packed",
-                                          "Mono12Packed"};
-  return std::any_of(std::begin(kGray), std::end(kGray),
+  return std::any_of(std::begin(contract::kGrayPixelFormats), std::end(contract::kGrayPixelFormats),
                      [name](const char* gray) { return std::strcmp(name, gray) == 0; });
 }
 
 void ResolveColorSpace(const FGInstance& fginst, InstanceRecord& inst) {
-  if (!EqualsIgnoreCase(fginst.color_space, "default")) {
+  if (!EqualsIgnoreCase(fginst.color_space, contract::kWordDefault)) {
     CopyText(inst.effective_color_space, fginst.color_space);
     return;
   }
   const int32_t index = std::clamp(inst.pixel_format_index, 0, kMaxPixelFormats - 1);
-  CopyText(inst.effective_color_space, IsGrayFormat(inst.pixel_formats[index]) ? "gray" : "rgb");
+  CopyText(inst.effective_color_space,
+           IsGrayFormat(inst.pixel_formats[index]) ? contract::kColourGray : contract::kColourRgb);
 }
 
 void ReadTriggerState(GENICAM_AcquisitionControl* control, InstanceRecord& inst) {
   char symbol[SDK_SYMBOL_LEN];
   ReadSymbol(control->triggerMode(control), symbol);
   if (std::strcmp(symbol, contract::kSymbolOff) == 0) {
-    CopyText(inst.TriggerMode, "continuous");
+    CopyText(inst.TriggerMode, contract::kTriggerContinuous);
     return;
   }
   ReadSymbol(control->triggerSource(control), symbol);
   CopyText(inst.TriggerMode, std::strcmp(symbol, contract::kSymbolSoftware) == 0
-                                 ? "software_trigger"
-                                 : "line_trigger");
+                                 ? contract::kTriggerSoftware
+                                 : contract::kTriggerLine);
 }
 
 FeatureNodeInfo NodeRequest(GENICAM_Camera* camera, const char* feature) {

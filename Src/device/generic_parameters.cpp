@@ -43,7 +43,7 @@ Herror ParseOne(const ParamValue& value, int32_t* num_buffers) {
   }
   const char* text = value.par.s;
   if (text == nullptr || text[0] == '\0') return H_MSG_OK;
-  if (std::strstr(text, "num_buffers") == nullptr) {
+  if (std::strstr(text, contract::kGenericBuffers) == nullptr) {
     ReportWrongName(text);
     return H_ERR_FGPARAM;
   }

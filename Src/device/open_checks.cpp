@@ -1,5 +1,6 @@
 #include "device/open_checks.h"
 
+#include "base/contract_texts.h"
 #include "base/text_match.h"
 
 namespace {
@@ -23,9 +24,9 @@ Herror CheckOpenParameters(FGInstance& fginst, const InstanceRecord& inst) {
   if (static_cast<uint32_t>(fginst.port) > 3) return H_ERR_FGPORT;
   if (fginst.line_in != 0) return H_ERR_FGLINE;
   if (fginst.bits_per_channel != 8) return H_ERR_FGWB;
-  if (EqualsIgnoreCase(inst.effective_color_space, "gray")) {
+  if (EqualsIgnoreCase(inst.effective_color_space, contract::kColourGray)) {
     fginst.num_channels = 1;
-  } else if (EqualsIgnoreCase(inst.effective_color_space, "rgb")) {
+  } else if (EqualsIgnoreCase(inst.effective_color_space, contract::kColourRgb)) {
     fginst.num_channels = 3;
   } else {
     return H_ERR_FGCS;

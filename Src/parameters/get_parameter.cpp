@@ -102,8 +102,8 @@ Herror AnswerValues(const CatalogueEntry& entry, InstanceRecord& inst, ParamValu
   return H_ERR_FGPARAM;
 }
 
-// Camera ranges: every read must succeed, else the query fails with 5326 and
-// the answer array keeps what it held.
+// Camera ranges: every read must succeed, else the query fails with
+// H_ERR_FGPARV and the answer array keeps what it held.
 Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera,
                           ParamValue* value, int32_t* num_value) {
   if (entry.range_kind == RangeKind::kFloatFeature) {

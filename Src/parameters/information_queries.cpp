@@ -18,13 +18,15 @@ constexpr ListedValue kPorts[] = {
     {PV_INTEGER, 0, nullptr}, {PV_INTEGER, 1, nullptr}, {PV_INTEGER, 2, nullptr},
     {PV_INTEGER, 3, nullptr}};
 constexpr ListedValue kCameraTypes[] = {
-    {PV_STRING, 0, "ntsc"}, {PV_STRING, 0, "pal"}, {PV_STRING, 0, "auto"}};
+    {PV_STRING, 0, "ntsc"}, {PV_STRING, 0, "pal"}, {PV_STRING, 0, contract::kCameraTypeAuto}};
 constexpr ListedValue kRevision[] = {{PV_STRING, 0, kRevisionText}};
 constexpr ListedValue kFields[] = {{PV_STRING, 0, "interlaced"}, {PV_STRING, 0, "progressive"}};
 constexpr ListedValue kBitsPerChannel[] = {{PV_INTEGER, 8, nullptr}};
-constexpr ListedValue kColorSpaces[] = {
-    {PV_STRING, 0, "default"}, {PV_STRING, 0, "gray"}, {PV_STRING, 0, "rgb"}};
-constexpr ListedValue kDevices[] = {{PV_STRING, 0, "default"}, {PV_STRING, 0, "0"},
+constexpr ListedValue kColorSpaces[] = {{PV_STRING, 0, contract::kWordDefault},
+                                        {PV_STRING, 0, contract::kColourGray},
+                                        {PV_STRING, 0, contract::kColourRgb}};
+constexpr ListedValue kDevices[] = {{PV_STRING, 0, contract::kWordDefault},
+                                    {PV_STRING, 0, contract::kFirstDevice},
                                     {PV_STRING, 0, "1"}};
 constexpr ListedValue kResolution[] = {{PV_INTEGER, 1, nullptr}};
 
@@ -36,7 +38,7 @@ void FormatBoard(uint32_t index, char (&text)[kTextLen]) {
   std::memset(text, 0, sizeof text);
   // Bounded twice: the device text by its field, the result by the buffer.
   const int device_length = static_cast<int>(strnlen(device, kTextLen - 1));
-  std::snprintf(text, sizeof text, "device:%.*s port:%d", device_length, device,
+  std::snprintf(text, sizeof text, contract::kBoardFormat, device_length, device,
                 static_cast<int>(index));
 }
 

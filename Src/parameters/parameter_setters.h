@@ -1,8 +1,8 @@
-// The handlers FGSetParam dispatches to, one per kind of parameter.  Each
-// runs on the caller's thread with the camera entry's objects_lock held
-// shared, after the value's type code has been checked against the
-// catalogue; it returns 2 or the request's error code and changes nothing
-// of the parameter's state when it refuses.
+// The handlers a set request dispatches to, one per kind of parameter.
+// Each runs on the caller's thread with the camera entry's objects_lock
+// held shared, after the value's type code has been checked against the
+// catalogue; it returns H_MSG_OK or the request's error code and changes
+// nothing of the parameter's state when it refuses.
 #pragma once
 
 #include "base/records.h"

@@ -1,5 +1,5 @@
-// The entry steps every set request takes, the type check, and the
-// dispatch to the handler of the parameter's kind.
+// A set request: the name and type checks, and the dispatch to the handler
+// of the parameter's kind.
 //
 // Lock order: the camera entry's objects_lock (shared) before the
 // instance's cancel_mutex (do_abort_grab); nothing here waits for

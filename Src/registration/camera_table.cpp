@@ -2,13 +2,15 @@
 
 #include <cstring>
 
+#include "base/contract_texts.h"
 #include "base/interface_state.h"
 #include "base/text_copy.h"
 #include "base/text_match.h"
 
 CameraEntry* FindCameraEntry(const char* device) {
   if (gs_cameraCntDiscovery == 0) return nullptr;
-  if (EqualsIgnoreCase(device, "default") || EqualsIgnoreCase(device, "0")) {
+  if (EqualsIgnoreCase(device, contract::kWordDefault) ||
+      EqualsIgnoreCase(device, contract::kFirstDevice)) {
     return &camera_table[0];
   }
   for (uint32_t i = 0; i < gs_cameraCntDiscovery; ++i) {

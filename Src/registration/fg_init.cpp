@@ -70,11 +70,11 @@ void FillInterfaceRecord(FGClass& fg) {
   fg.start_column = 0;
   fg.field = 4;
   fg.bits_per_channel = 8;
-  CopyText(fg.color_space, "default");
+  CopyText(fg.color_space, contract::kWordDefault);
   fg.gain = 1.0f;
   fg.external_trigger = false;
-  CopyText(fg.camera_type, "auto");
-  CopyText(fg.device, "0");
+  CopyText(fg.camera_type, contract::kCameraTypeAuto);
+  CopyText(fg.device, contract::kFirstDevice);
   fg.port = 0;
   fg.line_in = 0;
 }
