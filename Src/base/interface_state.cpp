@@ -1,6 +1,5 @@
 #include "base/interface_state.h"
 
-GENICAM_Camera* camera_list = nullptr;
 uint32_t gs_cameraCntDiscovery = 0;
 CameraEntry camera_table[kMaxCameras];
 InstanceRecord inst_pool[kMaxInstances];

@@ -8,8 +8,6 @@
 
 #include "base/records.h"
 
-// Owned by the SDK; the entries of camera_table point into it.
-extern GENICAM_Camera* camera_list;
 // Cameras held in camera_table (the first kMaxCameras discovered); every
 // walk of the table uses this count.
 extern uint32_t gs_cameraCntDiscovery;

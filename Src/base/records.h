@@ -21,8 +21,6 @@ inline constexpr int kMaxPixelFormats = 256;
 struct TimeStamp {
   int64_t seconds;  // since 1970
   uint16_t milliseconds;
-  int16_t timezone_minutes;
-  int16_t dst_flag;
 };
 
 // What one open takes from the host allocator besides its frame buffers;

@@ -41,39 +41,32 @@ Herror CreateControl(CameraEntry& entry, Control*& field,
   return H_MSG_OK;
 }
 
+// In this order; the first failure ends the open.
 Herror CreateControls(CameraEntry& entry) {
   const SdkEntryPoints& sdk = BindSdk();
-  if (const Herror err = CreateControl(entry, entry.acquisition_ctl, sdk.createAcquisitionControl,
-                                       contract::kCreateAcquisitionControl, nullptr);
-      err != H_MSG_OK) {
-    return err;
-  }
-  if (const Herror err =
-          CreateControl(entry, entry.image_format_ctl, sdk.createImageFormatControl,
+  Herror err = CreateControl(entry, entry.acquisition_ctl, sdk.createAcquisitionControl,
+                             contract::kCreateAcquisitionControl, nullptr);
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.image_format_ctl, sdk.createImageFormatControl,
                         contract::kCreateImageFormatControl, contract::kCreateImageControlFailed);
-      err != H_MSG_OK) {
-    return err;
   }
-  if (const Herror err =
-          CreateControl(entry, entry.analog_ctl, sdk.createAnalogControl,
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.analog_ctl, sdk.createAnalogControl,
                         contract::kCreateAnalogControl, contract::kCreateAnalogControlFailed);
-      err != H_MSG_OK) {
-    return err;
   }
-  if (const Herror err =
-          CreateControl(entry, entry.isp_ctl, sdk.createISPControl, contract::kCreateIspControl,
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.isp_ctl, sdk.createISPControl, contract::kCreateIspControl,
                         contract::kCreateIspControlFailed);
-      err != H_MSG_OK) {
-    return err;
   }
-  if (const Herror err =
-          CreateControl(entry, entry.user_set_ctl, sdk.createUserSetControl,
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.user_set_ctl, sdk.createUserSetControl,
                         contract::kCreateUserSetControl, contract::kCreateUserSetControlFailed);
-      err != H_MSG_OK) {
-    return err;
   }
-  return CreateControl(entry, entry.dev_ctl, sdk.createDeviceControl,
-                       contract::kCreateDeviceControl, contract::kCreateDeviceControlFailed);
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.dev_ctl, sdk.createDeviceControl,
+                        contract::kCreateDeviceControl, contract::kCreateDeviceControlFailed);
+  }
+  return err;
 }
 
 bool ConnectedForOthers(const CameraEntry& entry) {

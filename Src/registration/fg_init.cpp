@@ -37,7 +37,6 @@ void ForgetPreviousSession(Hproc_handle proc_id) {
     if (HoldsObjects(camera_table[i])) ReleaseCameraObjects(camera_table[i]);
   }
   ClearCameraTable();
-  camera_list = nullptr;
 }
 
 void FillInterfaceRecord(FGClass& fg) {
@@ -111,7 +110,6 @@ Herror Init(Hproc_handle proc_id, FGClass* fg) {
     PrintMessage(contract::kDiscoveryFailed);
     return kInitFailed;
   }
-  camera_list = cameras;
   FillCameraTable(cameras, count);
   Register(fg);
   return H_MSG_OK;
