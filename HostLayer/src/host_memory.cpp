@@ -8,14 +8,14 @@ using namespace hostlayer;
 namespace {
 
 Herror Allocate(size_t size, bool checked, void** ptr) noexcept {
-  return abi::Barrier(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::Alloc)) return fault;
     return detail::CreateBlock(size, checked, ptr);
   });
 }
 
 Herror Free(void* ptr) noexcept {
-  return abi::Barrier(kErrNotHostBlock, [&] {
+  return boundary::Barrier(kErrNotHostBlock, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::Free)) return fault;
     if (ptr == nullptr) return Herror{H_MSG_OK};  // like free(NULL)
     return detail::ReleaseBlock(ptr);

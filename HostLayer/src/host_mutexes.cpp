@@ -42,7 +42,7 @@ int64_t LiveMutexes() {
 extern "C" {
 
 HOST_API Herror HpThreadMutexInit(Hmutex* handle) {
-  return abi::Barrier(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexInit)) return fault;
     if (handle == nullptr) return kErrBadArgument;
     auto created = std::make_unique<HostMutex>();
@@ -56,7 +56,7 @@ HOST_API Herror HpThreadMutexInit(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexLock(Hmutex* handle) {
-  return abi::Barrier(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexLock)) return fault;
     HostMutex* mutex = Find(handle);
     if (mutex == nullptr || mutex->holder.load() == std::this_thread::get_id()) {
@@ -69,7 +69,7 @@ HOST_API Herror HpThreadMutexLock(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexUnlock(Hmutex* handle) {
-  return abi::Barrier(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexUnlock)) return fault;
     HostMutex* mutex = Find(handle);
     if (mutex == nullptr || mutex->holder.load() != std::this_thread::get_id()) {
@@ -82,7 +82,7 @@ HOST_API Herror HpThreadMutexUnlock(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexDestroy(Hmutex* handle) {
-  return abi::Barrier(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexDestroy)) return fault;
     HostMutex* mutex = Find(handle);
     // The holder may not destroy it either: try_lock by the holder is undefined.

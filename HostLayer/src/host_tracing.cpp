@@ -63,14 +63,14 @@ extern "C" {
 HOST_API int32_t IOGetSpyProcCallSwitch(void) { return spy_on.load() ? 1 : 0; }
 
 HOST_API void IOSpyProcCall(const char* text, int32_t line, const char* file) {
-  abi::Barrier([&] {
+  boundary::Barrier([&] {
     std::lock_guard lock(trace_lock);
     spy_log.push_back({TextOrEmpty(text), line, TextOrEmpty(file)});
   });
 }
 
 HOST_API Herror HProcessErr(const char* text, Herror err, int32_t line, const char* file) {
-  return abi::Barrier(err, [&] {
+  return boundary::Barrier(err, [&] {
     std::lock_guard lock(trace_lock);
     process_err_log.push_back({TextOrEmpty(text), err, line, TextOrEmpty(file)});
     return process_err_result.value_or(err);
@@ -78,7 +78,7 @@ HOST_API Herror HProcessErr(const char* text, Herror err, int32_t line, const ch
 }
 
 HOST_API void IOPrintErrorMessage(const char* text) {
-  abi::Barrier([&] {
+  boundary::Barrier([&] {
     const std::string message = TextOrEmpty(text);
     std::fprintf(stderr, "%s\n", message.c_str());
     std::lock_guard lock(trace_lock);

@@ -22,7 +22,7 @@ int32_t Convert(const uint8_t* src, const ConversionInfo* info, uint8_t* dst, in
 }
 
 // The line buffers of a conversion are its only allocations.
-constexpr abi::ThrowAnswers<int32_t> kThrowAnswers{kConvertOutOfMemory, kConvertInternalError};
+constexpr boundary::ThrowAnswers<int32_t> kThrowAnswers{kConvertOutOfMemory, kConvertInternalError};
 
 }  // namespace
 }  // namespace pixvane
@@ -31,14 +31,14 @@ extern "C" {
 
 PIXVANE_API int32_t PXVANE_ConvertToMono8(const uint8_t* src, const ConversionInfo* info,
                                           uint8_t* dst, int32_t* out_len) {
-  return abi::Barrier(pixvane::kThrowAnswers, [&] {
+  return boundary::Barrier(pixvane::kThrowAnswers, [&] {
     return pixvane::Convert(src, info, dst, out_len, pixvane::Output::Mono8);
   });
 }
 
 PIXVANE_API int32_t PXVANE_ConvertToBGR24(const uint8_t* src, const ConversionInfo* info,
                                           uint8_t* dst, int32_t* out_len) {
-  return abi::Barrier(pixvane::kThrowAnswers, [&] {
+  return boundary::Barrier(pixvane::kThrowAnswers, [&] {
     return pixvane::Convert(src, info, dst, out_len, pixvane::Output::Bgr24);
   });
 }

@@ -55,13 +55,13 @@ const char* Lookup(const char* key, CameraText text) {
 }
 
 const char* LookupNoThrow(const char* key, CameraText text) noexcept {
-  return abi::Barrier(static_cast<const char*>(nullptr), [&] { return Lookup(key, text); });
+  return boundary::Barrier(static_cast<const char*>(nullptr), [&] { return Lookup(key, text); });
 }
 
 }  // namespace
 
 extern "C" HACQ_EXPORT int32_t discovery_camera(char* keys, uint32_t* count) noexcept {
-  return abi::Barrier(-1, [&] { return Discover(keys, count); });
+  return boundary::Barrier(-1, [&] { return Discover(keys, count); });
 }
 extern "C" HACQ_EXPORT const char* getKey(const char* key) noexcept {
   return LookupNoThrow(key, &GENICAM_Camera::getKey);

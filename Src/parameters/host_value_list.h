@@ -44,8 +44,8 @@ Herror AnswerList(Hproc_handle proc_id, std::span<const ListedValue> items, Para
                   int32_t* num_values);
 
 // The names of `ids` as one host block.  The names are appended and
-// counted; a count other than `expected` is refused with H_ERR_FGPARNUM (the message
-// goes to the host's error printing while HDoLowError is set) and no list
-// is returned.
+// counted; a count other than `expected` is refused with H_ERR_FGPARNUM
+// (the message goes to the host's error printing while HDoLowError is set)
+// and no list is returned.
 Herror AnswerNameList(Hproc_handle proc_id, std::span<const ParamId> ids, int32_t expected,
                       ParamValue** values, int32_t* num_values);

@@ -118,5 +118,5 @@ Herror Init(Hproc_handle proc_id, FGClass* fg) {
 }  // namespace
 
 extern "C" HACQ_EXPORT Herror FGInit(Hproc_handle proc_id, FGClass* fg) noexcept {
-  return abi::Barrier(kInitFailed, [&] { return Init(proc_id, fg); });
+  return boundary::Barrier(kInitFailed, [&] { return Init(proc_id, fg); });
 }

@@ -18,7 +18,7 @@ enum class Device { kAny, kMustMatch };
 // Runs `call` on the open instance behind fginst, or answers `refused`.
 template <class Call>
 Herror OnOpenInstance(FGInstance* fginst, Herror refused, Device device, Call&& call) noexcept {
-  return abi::Barrier(refused, [&] {
+  return boundary::Barrier(refused, [&] {
     const std::optional<OpenInstance> open = OpenInstanceOf(fginst, device == Device::kMustMatch);
     return open ? call(*open) : refused;
   });
@@ -27,19 +27,19 @@ Herror OnOpenInstance(FGInstance* fginst, Herror refused, Device device, Call&& 
 }  // namespace
 
 FGInstance** FGOpenRequest(Hproc_handle, FGInstance* fginst) noexcept {
-  return abi::Barrier(static_cast<FGInstance**>(nullptr),
-                      [&] { return fginst != nullptr ? HandOutRecord(*fginst) : nullptr; });
+  return boundary::Barrier(static_cast<FGInstance**>(nullptr),
+                           [&] { return fginst != nullptr ? HandOutRecord(*fginst) : nullptr; });
 }
 
 Herror FGOpen(Hproc_handle proc_id, FGInstance* fginst) noexcept {
-  return abi::Barrier(H_ERR_FGDV, [&] {
+  return boundary::Barrier(H_ERR_FGDV, [&] {
     const bool handed_out = fginst != nullptr && fginst->inst_data != nullptr;
     return handed_out ? OpenDevice(proc_id, *fginst) : H_ERR_FGDV;
   });
 }
 
 Herror FGClose(Hproc_handle proc_id, FGInstance* fginst) noexcept {
-  return abi::Barrier(H_ERR_FGDV, [&] {
+  return boundary::Barrier(H_ERR_FGDV, [&] {
     InstanceRecord* inst = ClosableRecordOf(fginst);
     return inst != nullptr ? CloseDevice(proc_id, *inst) : H_MSG_OK;
   });
@@ -78,8 +78,8 @@ Herror FGGrabDataAsync(Hproc_handle, FGInstance* fginst, double max_delay, void*
 
 Herror FGInfo(Hproc_handle proc_id, int32_t query, const char** info, ParamValue** values,
               int32_t* num_values) noexcept {
-  return abi::Barrier(H_ERR_FGPARV,
-                      [&] { return AnswerInfoQuery(proc_id, query, info, values, num_values); });
+  return boundary::Barrier(
+      H_ERR_FGPARV, [&] { return AnswerInfoQuery(proc_id, query, info, values, num_values); });
 }
 
 Herror FGSetParam(Hproc_handle proc_id, FGInstance* fginst, const char* name,

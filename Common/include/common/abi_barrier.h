@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace abi {
+namespace boundary {
 
 // What an entry answers for an exception: `out_of_memory` for
 // std::bad_alloc, `other` for anything else.
@@ -44,4 +44,4 @@ void Barrier(Body&& body) noexcept {
   }
 }
 
-}  // namespace abi
+}  // namespace boundary
