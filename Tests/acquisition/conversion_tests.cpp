@@ -61,6 +61,7 @@ TEST(ConvertFrame, Mono8PixelsComeFromTheRequestedPartAndDivisors) {
       {"divisor 4 columns, 2 rows, offset", 40, 30, 0, Request(8, 12, 3, 1, 1, 2, 4)},
       {"padded rows", 40, 30, 8, Request(40, 30, 1)},
       {"padded rows, part, divisor", 40, 30, 8, Request(9, 5, 3, 2, 1, 4, 4)},
+      {"one column", 40, 30, 0, Request(1, 5, 3, 2, 39)},
   };
   for (const PartCase& tc : cases) {
     SCOPED_TRACE(tc.name);
@@ -99,6 +100,7 @@ TEST(ConvertFrame, RefusesWhatWouldReadOrWriteOutOfBounds) {
   const RefusalCase cases[] = {
       {"part wider than frame", Request(41, 30, 1), 0, 0, "image part outside the frame.\r\n"},
       {"part below frame", Request(10, 10, 1, 25, 0), 0, 0, "image part outside the frame.\r\n"},
+      {"one row too many", Request(40, 31, 1), 0, 0, "image part outside the frame.\r\n"},
       {"divisor reaches past frame", Request(21, 15, 1, 0, 0, 2, 2), 0, 0,
        "image part outside the frame.\r\n"},
       {"negative start", Request(10, 10, 1, -1, 0), 0, 0, "image part outside the frame.\r\n"},

@@ -96,6 +96,17 @@ TEST_P(EveryLevel, SplittingMatchesThePlainLoop) {
   }
 }
 
+// Catches a choice of kernels the processor cannot run, or of slower ones
+// than it can.
+TEST(KernelChoice, TheActiveKernelsAreTheHighestLevelThisProcessorRuns) {
+  const Isa best = simd::Best();
+  EXPECT_TRUE(simd::Supported(best));
+  for (int level = static_cast<int>(best) + 1; level < simd::kIsaLevels; ++level) {
+    EXPECT_FALSE(simd::Supported(static_cast<Isa>(level))) << level;
+  }
+  EXPECT_EQ(&ActivePixelKernels(), PixelKernelsAt(best));
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
                          testing::Values(Level{"Portable", Isa::Portable},
                                          Level{"Ssse3", Isa::Ssse3}, Level{"Avx2", Isa::Avx2},
