@@ -19,7 +19,7 @@ struct Operation {
   const char* name;
   Herror (*call)(FGClass& fg, FGInstance* fginst);
   Herror refused;      // the answer for an instance that is not open
-  bool device_needed;  // refused too when the device string names no longer its camera
+  bool device_needed;  // refused too when the device string no longer selects its camera
 };
 
 const Operation kOperations[] = {
@@ -74,10 +74,10 @@ int64_t HostCalls() {
   return calls;
 }
 
-template <class Record>
-std::vector<unsigned char> BytesOf(const Record* record) {
-  std::vector<unsigned char> bytes(sizeof(Record));
-  if (record != nullptr) std::memcpy(bytes.data(), record, sizeof(Record));
+template <class T>
+std::vector<unsigned char> BytesOf(const T* record) {
+  std::vector<unsigned char> bytes(sizeof(T));
+  if (record != nullptr) std::memcpy(bytes.data(), record, sizeof(T));
   return bytes;
 }
 
