@@ -201,6 +201,11 @@ struct LogEntry {
   bool operator==(const LogEntry&) const = default;
 };
 
+// A program that runs on the simulator in a process of its own shows its
+// log through the environment: with TERVIXMD_SIM_WRITE_LOG=PATH, the log of
+// every camera of the current set is written to PATH when the process ends,
+// one entry per line: KEY, FEATURE, VALUE, "accepted" or "refused", tab
+// separated.
 SIM_API std::vector<LogEntry> WriteLog(const std::string& key);
 SIM_API void ClearWriteLog(const std::string& key);
 

@@ -19,6 +19,7 @@ Sim& TheSim() {
   static Sim* const sim = [] {
     auto* s = new Sim;
     InstallCameras(*s, StartSet());
+    ArrangeWriteLogFile();
     return s;
   }();
   return *sim;

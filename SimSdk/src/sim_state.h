@@ -70,6 +70,10 @@ struct Sim {
 // destruction order).
 Sim& TheSim();
 
+// Arranges the write-log file that TERVIXMD_SIM_WRITE_LOG names, if any
+// (write_log_file.cpp); called once, when the simulator is set up.
+void ArrangeWriteLogFile();
+
 // Callers hold TheSim().mutex for all of the following.
 
 // Null when no camera of the current set has this key.

@@ -52,8 +52,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                   int timeout_seconds) {
+ToolResult RunToolAndSignal(const std::vector<std::string>& args,
+                            const std::vector<std::string>& env, int signal,
+                            const std::function<bool()>& ready, int timeout_seconds) {
   ToolResult result;
   const std::string out_path = TempFile();
   const std::string err_path = TempFile();
@@ -81,7 +82,12 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
   int status = 0;
+  bool signalled = signal == 0;
   while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (!signalled && ready()) {
+      kill(pid, signal);
+      signalled = true;
+    }
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
@@ -118,4 +124,9 @@ PngImage ReadPng(const std::string& path) {
   result.pixels.resize(PNG_IMAGE_SIZE(image));
   result.ok = png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr) != 0;
   return result;
+}
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                   int timeout_seconds) {
+  return RunToolAndSignal(args, env, 0, {}, timeout_seconds);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct ToolResult {
 // TERVIXMD_SIM_CONFIG is dropped so the built-in cameras are the default.
 ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                    int timeout_seconds = 90);
+
+// As RunTool; the tool gets `signal` once `ready` (asked every few
+// milliseconds while it runs) says so.  The time-out still bounds the run.
+ToolResult RunToolAndSignal(const std::vector<std::string>& args,
+                            const std::vector<std::string>& env, int signal,
+                            const std::function<bool()>& ready, int timeout_seconds = 90);
 
 // A fresh directory under the system's temporary one, removed with its
 // contents at the end of the scope.
