@@ -86,9 +86,10 @@ int RunSet(const CommandArgs& args) {
 
   std::vector<CheckedSetting> settings;
   bool all_applied = CheckSettings(*instance, assignments, parsed.Has("force"), &settings);
+  // Nothing is sent when one value was refused.
+  if (!all_applied) settings.clear();
   nlohmann::json results = nlohmann::json::array();
   for (const auto& setting : settings) {
-    if (!all_applied) break;
     if (!SendSetting(*instance, setting)) {
       all_applied = false;
       break;

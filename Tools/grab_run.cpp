@@ -149,6 +149,8 @@ bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, InterruptWatch
     ReportError(error);
     return false;
   }
+  // Stopped before it began (while the interface loaded): nothing to open.
+  if (watch.signal() != 0) return false;
   auto instance = OpenDevice(driver, plan.open);
   if (!instance) return false;
   const std::string device = FormatValue(plan.open.device);

@@ -9,8 +9,8 @@
 #include "interruption.h"
 
 // False after reporting when the run could not start (no directory, the
-// open or a setting refused); grab and save failures are counted in the
-// outcome.  While frames are grabbed, the first signal the watch catches
-// aborts a grab that waits.
+// open or a setting refused), and when a signal came before the camera was
+// opened; grab and save failures are counted in the outcome.  While frames
+// are grabbed, the first signal the watch catches aborts a grab that waits.
 bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, InterruptWatch& watch,
                  GrabOutcome* outcome);

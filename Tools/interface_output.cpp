@@ -74,8 +74,17 @@ void CaptureInterfaceOutput() {
   const int results_fd = fcntl(1, F_DUPFD_CLOEXEC, 3);
   const int console_fd = fcntl(2, F_DUPFD_CLOEXEC, 3);
   int pipe_fds[2];
-  if (results_fd < 0 || console_fd < 0 || pipe2(pipe_fds, O_CLOEXEC) != 0) return;
-  if (dup2(pipe_fds[1], 1) < 0 || dup2(pipe_fds[1], 2) < 0) return;
+  if (results_fd < 0 || console_fd < 0 || pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    if (results_fd >= 0) close(results_fd);
+    if (console_fd >= 0) close(console_fd);
+    return;
+  }
+  if (dup2(pipe_fds[1], 1) < 0 || dup2(pipe_fds[1], 2) < 0) {
+    dup2(results_fd, 1);
+    dup2(console_fd, 2);
+    for (const int fd : {results_fd, console_fd, pipe_fds[0], pipe_fds[1]}) close(fd);
+    return;
+  }
   close(pipe_fds[1]);
   BindResults(results_fd);
   BindConsole(console_fd);

@@ -173,6 +173,7 @@ TEST(GrabReport, SummarySaysWhatTheFiguresAllow) {
     EXPECT_EQ(json["fps"].is_null(), c.frames < 2) << json.dump();
     EXPECT_EQ(json["grab_ms"].is_null(), c.frames == 0) << json.dump();
     EXPECT_EQ(json["requested"].is_null(), c.count == 0) << json.dump();
+    EXPECT_TRUE(json["duration"].is_null()) << json.dump();
     EXPECT_EQ(json["save_failures"], c.save_failures);
     EXPECT_EQ(json["interrupted"].is_null(), c.interrupted_by == 0) << json.dump();
   }
