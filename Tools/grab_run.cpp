@@ -6,6 +6,7 @@
 #include "command_support.h"
 #include "frame_files.h"
 #include "host_session.h"
+#include "interface_output.h"
 #include "literal_value.h"
 #include "live_status.h"
 #include "parameter_setting.h"
@@ -119,6 +120,8 @@ void GrabFrames(hostlayer::Instance& instance, const GrabPlan& plan, const Inter
     if (status != H_MSG_OK && watch.signal() != 0) break;
     if (status != H_MSG_OK) {
       stats.AddFailure(status);
+      // The interface's line about the failure comes before the status line.
+      SyncInterfaceOutput();
     } else {
       stats.AddFrame(grab_ms, ImageBytes(images));
       // A volatile image is valid only until its buffer is filled again, so
