@@ -381,7 +381,10 @@ TEST(GrabCommand, ModesAndRefusals) {
       {{"--trigger", "software"}, 0, ""},
       {{"--trigger", "software", "--async"}, 0, ""},
       {{"--generic", "num_buffers=5", "--set", "Gamma=1.5"}, 0, ""},
-      {{"--color-space", "rgb", "--volatile"}, 1, "volatile mode needs a gray image"},
+      {{"--color-space", "rgb", "--volatile"},
+       1,
+       "set volatile=enable: error 5326: Image acquisition: parameter value out of range or "
+       "missing\nhacq: volatile mode needs a gray image"},
       {{"--generic", "num_buffers=9"}, 1, "error 5326"},
       {{"--color-space", "cmyk"}, 1, "error 5315"},
       {{"--port", "9"}, 1, "error 5316"},
@@ -428,6 +431,33 @@ TEST(GrabCommand, FailuresCountedAndInterfaceMessagesKeptOutOfResults) {
       "hacq: interface: getFrame fail\nhacq: interface: getFrame fail\n[1 s] 0 frames";
   EXPECT_EQ(r.err.rfind(two_failures, 0), 0u) << Describe(r);
   EXPECT_EQ(r.err.find('\r'), std::string::npos) << Describe(r);
+}
+
+// Catches, with standard error a terminal: an interface line written into
+// the progress line, the progress line not drawn again below it, or left
+// standing at the end of the run.
+TEST(GrabCommand, TerminalKeepsInterfaceLinesOutOfTheProgressLine) {
+  RunOptions options;
+  options.err_on_terminal = true;
+  const ToolResult r = RunTool(
+      {"grab", "--count", "2", "--no-save", "--set", "TriggerMode=software_trigger"}, {}, options);
+  EXPECT_EQ(r.exit_status, 1) << Describe(r);
+  const std::string clear = "\r\x1b[K";
+  const std::string half_bar = "[" + std::string(15, '#') + std::string(15, '.') + "] 1/2";
+  EXPECT_NE(r.err.find(clear + half_bar + "  [0 s] 0 frames, failures: 5306 x1"), std::string::npos)
+      << Describe(r);
+  size_t lines = 0;
+  for (size_t at = r.err.find("hacq: interface: "); at != std::string::npos;
+       at = r.err.find("hacq: interface: ", at + 1), ++lines) {
+    const bool line_of_its_own =
+        at == 0 || r.err[at - 1] == '\n' ||
+        (at >= clear.size() && r.err.compare(at - clear.size(), clear.size(), clear) == 0);
+    EXPECT_TRUE(line_of_its_own) << at << Describe(r);
+  }
+  EXPECT_EQ(lines, 2u) << Describe(r);
+  EXPECT_NE(r.err.find("getFrame fail\n" + half_bar), std::string::npos) << Describe(r);
+  ASSERT_GE(r.err.size(), clear.size());
+  EXPECT_EQ(r.err.substr(r.err.size() - clear.size()), clear) << Describe(r);
 }
 
 // Catches: a failed save stopping the run, or missing from the summary,
@@ -485,11 +515,13 @@ TEST(GrabCommand, SignalStopsTheRunCleanly) {
     ScratchDir out;
     ScratchDir logs;
     const std::string first = out.File("MONO-2448_0000.png");
-    const ToolResult r = RunToolAndSignal(
-        {"grab", "--count", "0", "--trigger", "software", "--set", "ExposureTime=3000", "--json",
-         "--out", out.path()},
-        {"TERVIXMD_SIM_WRITE_LOG=" + logs.File("writes")}, c.signal,
-        [&] { return fs::exists(first); }, 60);
+    RunOptions options;
+    options.signal = c.signal;
+    options.ready = [&] { return fs::exists(first); };
+    options.timeout_seconds = 60;
+    const ToolResult r = RunTool({"grab", "--count", "0", "--trigger", "software", "--set",
+                                  "ExposureTime=3000", "--json", "--out", out.path()},
+                                 {"TERVIXMD_SIM_WRITE_LOG=" + logs.File("writes")}, options);
     ASSERT_EQ(r.exit_status, c.exit_status) << c.name << Describe(r);
     const json summary = ParseOut(r);
     EXPECT_EQ(summary["interrupted"], c.name);
