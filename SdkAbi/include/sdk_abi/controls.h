@@ -54,7 +54,10 @@ SDK_API int32_t SDKCTL_FaultableCalls(int32_t point, uint64_t* calls);
 
 // Calls `visit` once per entry of the camera's write log, in call order,
 // on the calling thread; the texts live for that call.  `visit` must not
-// throw.
+// throw.  A program in a process of its own shows its log through the
+// environment: with TERVIXMD_WRITE_LOG=PATH every camera's log is written
+// to PATH when the process ends, a line per entry: KEY, FEATURE, VALUE and
+// "accepted" or "refused", tab separated.
 typedef void (*SDKCTL_LogVisitor)(void* context, const char* feature, const char* value,
                                   int32_t accepted);
 SDK_API int32_t SDKCTL_VisitWriteLog(const char* camera_key, SDKCTL_LogVisitor visit,
