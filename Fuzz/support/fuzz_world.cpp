@@ -5,21 +5,28 @@
 #include <vector>
 
 #include "hostlayer/host_control.h"
+#include "sdk_abi/controls.h"
 #include "sim_control.h"
 
 namespace hacq_fuzz {
 namespace {
 
+const sdkabi::Controls& SdkControls() {
+  static const sdkabi::Controls controls = sdkabi::Controls::Linked();
+  return controls;
+}
+
 struct Live {
   int64_t host_blocks = 0;
   int64_t host_mutexes = 0;
-  simsdk::LiveObjectCount sdk;
+  sdkabi::LiveObjectCount sdk;
 };
 
 Live baseline;
 
 Live CountLive() {
-  return Live{hostlayer::Memory().live_blocks, hostlayer::LiveMutexes(), simsdk::LiveObjects()};
+  return Live{hostlayer::Memory().live_blocks, hostlayer::LiveMutexes(),
+              SdkControls().LiveObjects()};
 }
 
 bool Grew(const Live& now, const Live& base) {
@@ -65,10 +72,10 @@ void StartWorld() {
 
 void FinishRun() {
   hostlayer::Reset();
-  simsdk::ClearWriteLog(kMonoKey);
-  simsdk::ClearWriteLog(kColorKey);
+  SdkControls().ClearWriteLog(kMonoKey);
+  SdkControls().ClearWriteLog(kColorKey);
   if (Grew(CountLive(), baseline)) Fail("host blocks, host mutexes or SDK objects leaked");
-  if (simsdk::IsConnected(kMonoKey) || simsdk::IsConnected(kColorKey)) {
+  if (SdkControls().IsConnected(kMonoKey) || SdkControls().IsConnected(kColorKey)) {
     Fail("a camera stayed connected after its instance was closed");
   }
 }

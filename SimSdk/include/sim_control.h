@@ -1,6 +1,8 @@
 // Test control of the simulated camera SDK (libTervixmd): build the camera
-// set, inject faults, unplug cameras, send line pulses and observe what the
-// SDK's callers did.  C++ only; tests link libTervixmd and include this.
+// set, unplug cameras, send line pulses and predict frame content.  C++
+// only; tests link libTervixmd and include this.  Faults, the write log,
+// counters and live objects are every SDK library's controls
+// (sdk_abi/controls.h).
 //
 // Every function here is thread-safe and may run while other threads use
 // the SDK's C entry points.  Cameras are named by their key.
@@ -107,8 +109,8 @@ struct CameraConfig {
 SIM_API std::vector<CameraConfig> DefaultCameras();
 
 // Replaces the camera set.  Objects handed out for the previous cameras
-// stay safe to call but fail (as if unplugged); faults, logs and counters
-// are cleared.
+// stay safe to call but fail (as if unplugged); faults are cleared, and the
+// new cameras start with empty write logs and zero counters.
 SIM_API void SetCameras(const std::vector<CameraConfig>& cameras);
 
 // Parses a camera set from JSON text (format in SimSdk/README.md).  On a
@@ -121,61 +123,14 @@ SIM_API bool LoadCamerasFromFile(const std::string& path, std::string* error = n
 
 // Back to the start state: the set from the file named by the environment
 // variable TERVIXMD_SIM_CONFIG, or DefaultCameras() without it (or when the
-// file fails to load); every fault, log and counter cleared; all streams
-// stopped; every camera plugged in and disconnected.
+// file fails to load), installed as SetCameras does: all streams stopped,
+// every camera plugged in and disconnected.
 SIM_API void Reset();
 
 // Edits a camera's current state in place (identity, feature values and
 // limits, rate, buffers, padding) without checks; the edit applies to
 // frames produced afterwards.  False when no camera has this key.
 SIM_API bool UpdateCamera(const std::string& key, const std::function<void(CameraConfig&)>& edit);
-
-// ---- Faults ----------------------------------------------------------------
-
-enum class SimOp {
-  SystemInstance,  // GENICAM_getSystemInstance (camera key ignored)
-  Discovery,       // system discovery (camera key ignored)
-  Connect,
-  Disconnect,
-  CreateAcquisitionControl,
-  CreateImageFormatControl,
-  CreateAnalogControl,
-  CreateISPControl,
-  CreateUserSetControl,
-  CreateDeviceControl,
-  CreateStream,
-  StartGrabbing,
-  StopGrabbing,
-  FrameTimeout,  // getFrame answers -1 at once, as if its time-out passed
-  InvalidFrame,  // the delivered frame reports valid() == -1 (incomplete)
-  FeatureRead,   // each node read: value, minimum, maximum, increment, symbol
-  FeatureWrite,  // each node write (setValue, setValueBySymbol)
-  EnumList,      // getEnumSymbolList
-  CreateEnumNode,
-  CreateStringNode,
-  CommandExecute,  // execute answers -1 and has no effect
-};
-inline constexpr int kSimOpKinds = 21;
-
-inline constexpr int kForever = -1;
-
-// The next `count` calls of `op` on camera `camera_key` fail (kForever: all
-// of them, until Reset).  For FeatureRead and FeatureWrite, `feature` names
-// one feature by its GenICam name ("ExposureTime"); empty means every
-// feature.  A failed call changes nothing.  Faults on the same op add up:
-// the oldest one still armed is used first.
-SIM_API void InjectFault(const std::string& camera_key, SimOp op, int count = 1,
-                         const std::string& feature = "");
-SIM_API void ClearFaults();
-
-// One failure of the `nth` matching call from now (1 = the next one); the
-// calls before it pass.  Lets a sweep fail each call of a run in turn.
-SIM_API void InjectFaultAt(const std::string& camera_key, SimOp op, int nth,
-                           const std::string& feature = "");
-
-// Calls of `op` over all cameras that an injected fault could have failed,
-// since the process started (never reset: callers take differences).
-SIM_API uint64_t FaultableCalls(SimOp op);
 
 // ---- Hot-plug and trigger lines ---------------------------------------------
 
@@ -191,49 +146,9 @@ SIM_API bool SendLinePulse(const std::string& key);
 
 // ---- Observation -----------------------------------------------------------
 
-// One feature write or command execution, in call order.  Values as text:
-// integers in decimal, floats in shortest round-trip form ("0.5", "5000"),
-// bools "true"/"false", enumerations by symbol, commands "".
-struct LogEntry {
-  std::string feature;
-  std::string value;
-  bool accepted;  // false when refused (limits, lock, fault, not connected)
-  bool operator==(const LogEntry&) const = default;
-};
-
-SIM_API std::vector<LogEntry> WriteLog(const std::string& key);
-SIM_API void ClearWriteLog(const std::string& key);
-
-struct Counters {
-  uint64_t connects = 0;            // successful connect calls
-  uint64_t disconnects = 0;         // successful disconnect calls
-  uint64_t grab_starts = 0;         // successful startGrabbing calls
-  uint64_t grab_stops = 0;          // successful stopGrabbing calls that stopped a stream
-  uint64_t frames_delivered = 0;    // frames handed out by getFrame
-  uint64_t frames_dropped = 0;      // frames lost for want of a free buffer
-  uint64_t frames_outstanding = 0;  // handed out and not yet released
-};
-
-// Zeroed counters for an unknown key.
-SIM_API Counters CameraCounters(const std::string& key);
-
 // The camera's current description, with every value the SDK's callers
 // wrote; nothing for an unknown key.
 SIM_API std::optional<CameraConfig> CameraState(const std::string& key);
-SIM_API bool IsConnected(const std::string& key);
-SIM_API bool IsGrabbing(const std::string& key);  // any stream of the camera
-
-// SDK objects made and not yet released, over all cameras (also those of a
-// replaced set).  value_nodes are the nodes that controls hand out by value.
-struct LiveObjectCount {
-  uint64_t controls = 0;
-  uint64_t streams = 0;
-  uint64_t frames = 0;
-  uint64_t value_nodes = 0;
-  uint64_t named_nodes = 0;  // from GENICAM_createEnumNode / createStringNode
-  bool operator==(const LiveObjectCount&) const = default;
-};
-SIM_API LiveObjectCount LiveObjects();
 
 // ---- Frame content -----------------------------------------------------------
 // A frame as the camera delivers it.  Pixel (row, col) of the delivered

@@ -4,11 +4,12 @@
 
 #include <string_view>
 
+#include "sdk_abi/backend.h"
 #include "sim_control.h"
 
 namespace simsdk {
 
-enum class FeatureType { Int, Float, Bool, Enum, String, Command };
+using FeatureType = sdkabi::FeatureKind;
 
 struct FeatureDef {
   std::string_view name;

@@ -35,32 +35,6 @@ bool UpdateCamera(const std::string& key, const std::function<void(CameraConfig&
   return true;
 }
 
-void InjectFault(const std::string& camera_key, SimOp op, int count, const std::string& feature) {
-  if (count == 0 || count < kForever) return;
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  sim.faults.push_back({camera_key, op, feature, count});
-}
-
-void ClearFaults() {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  sim.faults.clear();
-}
-
-void InjectFaultAt(const std::string& camera_key, SimOp op, int nth, const std::string& feature) {
-  if (nth < 1) return;
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  sim.faults.push_back({camera_key, op, feature, 1, nth - 1});
-}
-
-uint64_t FaultableCalls(SimOp op) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  return sim.faultable_calls[static_cast<size_t>(op)];
-}
-
 bool Unplug(const std::string& key) {
   Sim& sim = TheSim();
   std::lock_guard lock(sim.mutex);
@@ -90,58 +64,12 @@ bool SendLinePulse(const std::string& key) {
   return true;
 }
 
-std::vector<LogEntry> WriteLog(const std::string& key) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  SimCamera* camera = FindCamera(sim, key);
-  return camera ? camera->log : std::vector<LogEntry>{};
-}
-
-void ClearWriteLog(const std::string& key) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  if (SimCamera* camera = FindCamera(sim, key)) camera->log.clear();
-}
-
-Counters CameraCounters(const std::string& key) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  SimCamera* camera = FindCamera(sim, key);
-  if (!camera) return {};
-  // Frames due by now count as produced (or dropped) already.
-  CatchUpCamera(*camera, Clock::now());
-  return camera->counters;
-}
-
 std::optional<CameraConfig> CameraState(const std::string& key) {
   Sim& sim = TheSim();
   std::lock_guard lock(sim.mutex);
   const auto* camera = FindCamera(sim, key);
   if (!camera) return std::nullopt;
   return camera->config;
-}
-
-bool IsConnected(const std::string& key) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  const auto* camera = FindCamera(sim, key);
-  return camera && camera->Ready();
-}
-
-bool IsGrabbing(const std::string& key) {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  const auto* camera = FindCamera(sim, key);
-  if (!camera) return false;
-  for (const StreamImpl* s : camera->streams)
-    if (s->grabbing) return true;
-  return false;
-}
-
-LiveObjectCount LiveObjects() {
-  Sim& sim = TheSim();
-  std::lock_guard lock(sim.mutex);
-  return sim.live;
 }
 
 }  // namespace simsdk

@@ -36,7 +36,7 @@ void Produce(StreamImpl& s) {
   const FrameLayout layout = CurrentLayout(config);
   const pixvane::PixelFormatInfo* format = pixvane::FindPixelFormat(layout.pixel_format);
   if (pool.in_use >= pool.capacity || !format || FrameBytes(layout, *format) == 0) {
-    ++s.camera->counters.frames_dropped;
+    ++s.camera->frames_dropped;
     return;
   }
   std::shared_ptr<FrameBuffer> buffer;
@@ -48,7 +48,7 @@ void Produce(StreamImpl& s) {
   }
   ++pool.in_use;
   s.queue.push_back({std::move(buffer), number, layout, format});
-  pool.wake.notify_all();
+  pool.signal->Notify();
 }
 
 // Frames due by `now` at a fixed rate; frame number_at_origin is due at origin.
@@ -60,7 +60,7 @@ void CatchUp(StreamImpl& s, Clock::time_point now) {
   while (s.next_number < due) {
     if (s.pool->in_use >= s.pool->capacity) {
       // No buffer can come free before the caller lets go of the lock.
-      s.camera->counters.frames_dropped += due - s.next_number;
+      s.camera->frames_dropped += due - s.next_number;
       s.next_number = due;
       return;
     }
@@ -97,7 +97,7 @@ void RetimeCamera(SimCamera& camera, Clock::time_point now) {
   for (StreamImpl* s : camera.streams) {
     if (!s->grabbing || s->timing == TimingOf(camera.config)) continue;
     Restart(*s, now);
-    s->pool->wake.notify_all();
+    s->pool->signal->Notify();
   }
 }
 
@@ -126,7 +126,7 @@ void StopStream(StreamImpl& s) {
     s.pool->idle.push_back(std::move(f.buffer));
   }
   s.queue.clear();
-  s.pool->wake.notify_all();
+  s.pool->signal->Notify();
 }
 
 TakeResult TakeFrame(StreamImpl& s, Clock::time_point now) {
@@ -155,7 +155,7 @@ void ReturnBuffer(const std::shared_ptr<BufferPool>& pool, std::shared_ptr<Frame
   if (StreamImpl* owner = pool->owner) CatchUp(*owner, Clock::now());
   --pool->in_use;
   pool->idle.push_back(std::move(buffer));
-  pool->wake.notify_all();
+  pool->signal->Notify();
 }
 
 }  // namespace simsdk

@@ -6,21 +6,20 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
 
-#include "camera_sdk.h"
 #include "pixvane/pixel_formats.h"
+#include "sdk_abi/backend.h"
 #include "sim_control.h"
 
 namespace simsdk {
 
-struct SimCamera;
+class SimCamera;
 struct StreamImpl;
-using Clock = std::chrono::steady_clock;
+using sdkabi::Clock;
 
 // One frame buffer of a stream's pool; remembers what it holds so the
 // next frame of the same layout only rewrites the frame-number row.
@@ -37,7 +36,9 @@ struct BufferPool {
   uint32_t capacity = 0;
   uint32_t in_use = 0;  // queued plus handed out
   std::vector<std::shared_ptr<FrameBuffer>> idle;
-  std::condition_variable wake;  // frame queued, buffer freed, stream stopped
+  // The stream's: notified when a frame is queued, a buffer is freed or
+  // the stream stops.
+  std::shared_ptr<sdkabi::FrameSignal> signal;
 };
 
 // How a camera's settings make frames come.
@@ -55,8 +56,16 @@ struct PendingFrame {
   const pixvane::PixelFormatInfo* format;
 };
 
-struct StreamImpl {
-  GENICAM_StreamSource record;
+// A stream of a simulated camera; the backend interface is in
+// sim_stream.cpp, the data are guarded by TheSim().mutex.
+struct StreamImpl final : sdkabi::Stream {
+  StreamImpl(SimCamera& owner, std::shared_ptr<sdkabi::FrameSignal> signal);
+  ~StreamImpl() override;
+  bool Start(uint64_t limit) override;
+  sdkabi::StopResult Stop() override;
+  bool IsGrabbing() override;
+  sdkabi::FramePoll TakeFrame(Clock::time_point now) override;
+
   SimCamera* camera;
   std::shared_ptr<BufferPool> pool = std::make_shared<BufferPool>();
   bool grabbing = false;

@@ -131,7 +131,8 @@ void GrabTest::SetUp() {
 
 void GrabTest::TearDown() {
   for (const char* key : {kMonoKey, kColorKey}) {
-    EXPECT_EQ(simsdk::CameraCounters(key).frames_outstanding, 0u) << key << " frames kept";
+    EXPECT_EQ(hacq_test::SdkControls().CameraCounters(key).frames_outstanding, 0u)
+        << key << " frames kept";
   }
   InterfaceTest::TearDown();
 }

@@ -55,7 +55,7 @@ TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
     return images[0].pixels;
   };
   EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[0]);
-  simsdk::InjectFault(kMonoKey, simsdk::SimOp::FrameTimeout);
+  hacq_test::SdkControls().InjectFault(kMonoKey, sdkabi::FaultPoint::FrameTimeout);
   std::string out;
   EXPECT_EQ(GrabCapturing(*instance, &out), H_ERR_FGTIMEOUT);  // takes buffer 1
   EXPECT_EQ(grab_buffer(), record.InstFrameBuffer[2]);
@@ -119,7 +119,7 @@ TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
                                                            : H_MSG_OK);
       EXPECT_EQ(Record(*instance).grab_started, steps[i].grab_started);
       EXPECT_FALSE(instance->raw()->async_grab);
-      EXPECT_EQ(simsdk::IsGrabbing(kMonoKey), steps[i].grabbing);
+      EXPECT_EQ(hacq_test::SdkControls().IsGrabbing(kMonoKey), steps[i].grabbing);
     }
     EXPECT_EQ(instance->Close(), H_MSG_OK);
   }
@@ -134,8 +134,8 @@ struct FailureCase {
   std::function<void(Instance&)> restore = [](Instance&) {};
 };
 
-void Inject(simsdk::SimOp op) {
-  simsdk::InjectFault(kMonoKey, op);
+void Inject(sdkabi::FaultPoint op) {
+  hacq_test::SdkControls().InjectFault(kMonoKey, op);
 }
 
 void Replugged(Instance& instance) {
@@ -163,36 +163,36 @@ TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
       {"reconnect fails",
        [](Instance& i) {
          Replugged(i);
-         Inject(simsdk::SimOp::Connect);
+         Inject(sdkabi::FaultPoint::Connect);
        },
        false, H_ERR_FGDV, ""},
       {"stream cannot be made anew",
        [](Instance& i) {
          Replugged(i);
-         Inject(simsdk::SimOp::CreateStream);
+         Inject(sdkabi::FaultPoint::CreateStream);
        },
        false, H_ERR_FGDV, "create stream obj  fail.\r\n"},
-      {"start grabbing fails", [](Instance&) { Inject(simsdk::SimOp::StartGrabbing); }, false,
+      {"start grabbing fails", [](Instance&) { Inject(sdkabi::FaultPoint::StartGrabbing); }, false,
        H_ERR_FGDV, "StartGrabbing  fail.\n"},
-      {"no frame", [](Instance&) { Inject(simsdk::SimOp::FrameTimeout); }, false, H_ERR_FGTIMEOUT,
-       "getFrame fail\r\n"},
+      {"no frame", [](Instance&) { Inject(sdkabi::FaultPoint::FrameTimeout); }, false,
+       H_ERR_FGTIMEOUT, "getFrame fail\r\n"},
       {"no frame, and the requested stop fails",
        [](Instance& i) {
          ASSERT_EQ(i.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
-         Inject(simsdk::SimOp::FrameTimeout);
-         Inject(simsdk::SimOp::StopGrabbing);
+         Inject(sdkabi::FaultPoint::FrameTimeout);
+         Inject(sdkabi::FaultPoint::StopGrabbing);
        },
        false, H_ERR_FGDV, "getFrame fail\r\nStopGrabbing  fail.\n"},
-      {"incomplete frame", [](Instance&) { Inject(simsdk::SimOp::InvalidFrame); }, false,
+      {"incomplete frame", [](Instance&) { Inject(sdkabi::FaultPoint::InvalidFrame); }, false,
        H_ERR_FGTIMEOUT, "getFrame incomplete frame\r\n"},
       {"stop after a good grab fails",
        [](Instance& i) {
          ASSERT_EQ(i.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
-         Inject(simsdk::SimOp::StopGrabbing);
+         Inject(sdkabi::FaultPoint::StopGrabbing);
        },
        false, H_ERR_FGDV, "StopGrabbing  fail.\n"},
       {"asynchronous grab returns the grab's error",
-       [](Instance&) { Inject(simsdk::SimOp::FrameTimeout); }, true, H_ERR_FGTIMEOUT,
+       [](Instance&) { Inject(sdkabi::FaultPoint::FrameTimeout); }, true, H_ERR_FGTIMEOUT,
        "getFrame fail\r\n"},
       {"image part outside a narrowed frame", [](Instance&) { SetWidth(32, 48); }, false,
        H_ERR_FGTIMEOUT, "image part outside the frame.\r\n"},
@@ -209,7 +209,7 @@ TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
     const size_t setting64_writes = hostlayer::Setting64Writes().size();
     EXPECT_EQ(GrabCapturing(*instance, &out, tc.async), tc.code);
     EXPECT_EQ(out, tc.output);
-    EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_outstanding, 0u);
+    EXPECT_EQ(hacq_test::SdkControls().CameraCounters(kMonoKey).frames_outstanding, 0u);
     // A frame that is not delivered makes no images: setting 64 untouched.
     if (tc.code == H_ERR_FGTIMEOUT) {
       EXPECT_EQ(hostlayer::Setting64Writes().size(), setting64_writes);
@@ -218,7 +218,7 @@ TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
       EXPECT_TRUE(instance->raw()->async_grab);
     }
     tc.restore(*instance);
-    simsdk::ClearFaults();
+    hacq_test::SdkControls().ClearFaults();
     EXPECT_EQ(instance->Close(), H_MSG_OK);
     SetUp();  // fresh cameras for the next case
   }
@@ -232,8 +232,8 @@ TEST_F(GrabTest, GrabReconnectsAReplugggedCamera) {
   Replugged(*instance);
   Images images;
   EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
-  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
-  EXPECT_EQ(simsdk::LiveObjects().streams, 1u);
+  EXPECT_TRUE(hacq_test::SdkControls().IsConnected(kMonoKey));
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects().streams, 1u);
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
@@ -259,7 +259,7 @@ TEST_F(GrabTest, MutexFailureIsConvertedAndStopsTheGrab) {
   const auto errors = hostlayer::ProcessErrLog();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].text, kLock);
-  EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_delivered, 0u);
+  EXPECT_EQ(hacq_test::SdkControls().CameraCounters(kMonoKey).frames_delivered, 0u);
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
@@ -364,13 +364,13 @@ TEST_F(GrabTest, AbortFromAnotherThreadEndsAWaitingGrab) {
     SCOPED_TRACE(round);
     std::string out;
     auto grab = std::async(std::launch::async, [&] { return GrabCapturing(*instance, &out); });
-    for (int i = 0; i < 400 && !simsdk::IsGrabbing(kMonoKey); ++i)
+    for (int i = 0; i < 400 && !hacq_test::SdkControls().IsGrabbing(kMonoKey); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_EQ(instance->SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
     ASSERT_EQ(grab.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "grab hangs";
     EXPECT_EQ(grab.get(), H_ERR_FGTIMEOUT);
     EXPECT_EQ(out, "getFrame fail\r\n");
-    EXPECT_FALSE(simsdk::IsGrabbing(kMonoKey));
+    EXPECT_FALSE(hacq_test::SdkControls().IsGrabbing(kMonoKey));
     EXPECT_FALSE(Record(*instance).grab_started);
   }
   EXPECT_EQ(instance->Close(), H_MSG_OK);
@@ -388,7 +388,7 @@ TEST_F(GrabTest, EachSoftwareTriggerDeliversOneFrame) {
   ASSERT_EQ(instance->SetParam("do_TriggerSoftware", int64_t{0}), H_MSG_OK);
   Images images;
   EXPECT_EQ(instance->GrabAsync(500.0, &images), H_MSG_OK);
-  EXPECT_EQ(simsdk::CameraCounters(kMonoKey).frames_delivered, 1u);
+  EXPECT_EQ(hacq_test::SdkControls().CameraCounters(kMonoKey).frames_delivered, 1u);
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 

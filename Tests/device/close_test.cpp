@@ -26,17 +26,17 @@ TEST_F(CloseTest, StopsAGrabbingStreamAndDisconnects) {
     SCOPED_TRACE(grab ? "grabbing" : "idle");
     auto instance = OpenOk(kMonoKey);
     ASSERT_TRUE(instance);
-    const uint64_t stops = simsdk::CameraCounters(kMonoKey).grab_stops;
+    const uint64_t stops = hacq_test::SdkControls().CameraCounters(kMonoKey).grab_stops;
     hostlayer::Images images;
     if (grab) {
       ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
     }
-    EXPECT_EQ(simsdk::IsGrabbing(kMonoKey), grab);
+    EXPECT_EQ(hacq_test::SdkControls().IsGrabbing(kMonoKey), grab);
     ASSERT_EQ(instance->Close(), H_MSG_OK);
-    EXPECT_FALSE(simsdk::IsGrabbing(kMonoKey));
-    EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
-    EXPECT_EQ(simsdk::CameraCounters(kMonoKey).grab_stops, stops + (grab ? 1 : 0));
-    EXPECT_EQ(simsdk::LiveObjects(), simsdk::LiveObjectCount{});
+    EXPECT_FALSE(hacq_test::SdkControls().IsGrabbing(kMonoKey));
+    EXPECT_FALSE(hacq_test::SdkControls().IsConnected(kMonoKey));
+    EXPECT_EQ(hacq_test::SdkControls().CameraCounters(kMonoKey).grab_stops, stops + (grab ? 1 : 0));
+    EXPECT_EQ(hacq_test::SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
     images.clear();  // the delivered image is the caller's until dropped
     ExpectNoLeaks("after close");
   }
@@ -49,14 +49,14 @@ TEST_F(CloseTest, StopAndDisconnectFailuresArePrintedAndPassed) {
   ASSERT_TRUE(instance);
   hostlayer::Images images;
   ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
-  simsdk::InjectFault(kMonoKey, simsdk::SimOp::StopGrabbing);
-  simsdk::InjectFault(kMonoKey, simsdk::SimOp::Disconnect);
+  hacq_test::SdkControls().InjectFault(kMonoKey, sdkabi::FaultPoint::StopGrabbing);
+  hacq_test::SdkControls().InjectFault(kMonoKey, sdkabi::FaultPoint::Disconnect);
   Herror status = 0;
   const auto output = device_test::Capture([&] { status = instance->Close(); });
   EXPECT_EQ(status, H_MSG_OK);
   EXPECT_EQ(output.out, "stop grabbing fail.\r\ndisconnect camera fail.\r\n");
-  EXPECT_EQ(simsdk::LiveObjects().controls, 0u);
-  EXPECT_EQ(simsdk::LiveObjects().streams, 0u);
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects().controls, 0u);
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects().streams, 0u);
 }
 
 // Catches a close whose device string no longer matches a camera and that
@@ -66,7 +66,7 @@ TEST_F(CloseTest, DeviceStringChangedAfterOpenStillFreesEverything) {
   ASSERT_TRUE(instance);
   std::snprintf(instance->raw()->device, sizeof instance->raw()->device, "gone");
   ASSERT_EQ(instance->Close(), H_MSG_OK);
-  EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsConnected(kMonoKey));
   ExpectNoLeaks("after close");
   EXPECT_EQ(TryOpen(DefaultParams(kMonoKey)), H_MSG_OK);
 }
@@ -78,29 +78,29 @@ class SharedCameraTest : public hacq_test::InterfaceTest {};
 TEST_F(SharedCameraTest, ObjectsLiveUntilTheLastInstanceCloses) {
   auto by_default = OpenOk("default");
   ASSERT_TRUE(by_default);
-  const simsdk::LiveObjectCount one_open = simsdk::LiveObjects();
+  const sdkabi::LiveObjectCount one_open = hacq_test::SdkControls().LiveObjects();
   EXPECT_EQ(one_open.controls, 6u);
   EXPECT_EQ(one_open.streams, 1u);
 
   auto by_name = OpenOk(kMonoName);
   ASSERT_TRUE(by_name);
-  EXPECT_EQ(simsdk::LiveObjects(), one_open);
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects(), one_open);
 
   hostlayer::Images images;
   ASSERT_EQ(by_default->Grab(&images), H_MSG_OK);
   ASSERT_EQ(by_default->Close(), H_MSG_OK);
-  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
-  EXPECT_EQ(simsdk::LiveObjects().controls, 6u);
-  EXPECT_EQ(simsdk::LiveObjects().streams, 1u);
+  EXPECT_TRUE(hacq_test::SdkControls().IsConnected(kMonoKey));
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects().controls, 6u);
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects().streams, 1u);
 
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
   EXPECT_EQ(by_name->SetParam("ExposureTime", 2000.0), H_MSG_OK);
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
 
   ASSERT_EQ(by_name->Close(), H_MSG_OK);
-  EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
-  EXPECT_FALSE(simsdk::IsGrabbing(kMonoKey));
-  EXPECT_EQ(simsdk::LiveObjects(), simsdk::LiveObjectCount{});
+  EXPECT_FALSE(hacq_test::SdkControls().IsConnected(kMonoKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsGrabbing(kMonoKey));
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
 }
 
 // Catches a failed open that releases or disconnects the camera while
@@ -108,14 +108,14 @@ TEST_F(SharedCameraTest, ObjectsLiveUntilTheLastInstanceCloses) {
 TEST_F(SharedCameraTest, FailedOpenLeavesOtherUsersObjectsAlone) {
   auto first = OpenOk(kMonoKey);
   ASSERT_TRUE(first);
-  const simsdk::LiveObjectCount before = simsdk::LiveObjects();
+  const sdkabi::LiveObjectCount before = hacq_test::SdkControls().LiveObjects();
   hostlayer::OpenParams bad = DefaultParams("default");
   bad.port = int64_t{7};
   EXPECT_EQ(TryOpen(bad), H_ERR_FGPORT);
   hostlayer::FailCall(HostCall::Alloc, 2, kHostCode);
   EXPECT_EQ(TryOpen(DefaultParams("default")), kHostCode);
-  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
-  EXPECT_EQ(simsdk::LiveObjects(), before);
+  EXPECT_TRUE(hacq_test::SdkControls().IsConnected(kMonoKey));
+  EXPECT_EQ(hacq_test::SdkControls().LiveObjects(), before);
   hostlayer::Images images;
   EXPECT_EQ(first->Grab(&images), H_MSG_OK);
 }

@@ -86,15 +86,15 @@ struct Snapshot {
   std::vector<unsigned char> fginst;
   std::vector<unsigned char> inst;
   int64_t host_calls;
-  simsdk::Counters camera;
-  simsdk::LiveObjectCount sdk_objects;
+  sdkabi::Counters camera;
+  sdkabi::LiveObjectCount sdk_objects;
 
   explicit Snapshot(const FGInstance& host)
       : fginst(BytesOf(&host)),
         inst(BytesOf(host.inst_data)),
         host_calls(HostCalls()),
-        camera(simsdk::CameraCounters(kMonoKey)),
-        sdk_objects(simsdk::LiveObjects()) {}
+        camera(hacq_test::SdkControls().CameraCounters(kMonoKey)),
+        sdk_objects(hacq_test::SdkControls().LiveObjects()) {}
 };
 
 void ExpectUntouched(const Snapshot& before, const FGInstance& host) {

@@ -91,14 +91,14 @@ TEST_F(ListingExportsTest, EmptyAndFailedDiscoveries) {
   ASSERT_NE(listing_.get_key("ONE"), nullptr);
 
   // A system object that cannot be had leaves the list as it was.
-  simsdk::InjectFault("", simsdk::SimOp::SystemInstance);
+  hacq_test::SdkControls().InjectFault("", sdkabi::FaultPoint::SystemInstance);
   count = 99;
   EXPECT_EQ(listing_.discover(keys.data(), &count), -1);
   EXPECT_EQ(count, 99u);
   EXPECT_NE(listing_.get_key("ONE"), nullptr);
 
   // A failed discovery empties it.
-  simsdk::InjectFault("", simsdk::SimOp::Discovery);
+  hacq_test::SdkControls().InjectFault("", sdkabi::FaultPoint::Discovery);
   EXPECT_EQ(listing_.discover(keys.data(), &count), -1);
   EXPECT_EQ(count, 99u);
   EXPECT_EQ(listing_.get_key("ONE"), nullptr);

@@ -26,8 +26,8 @@ TEST_F(OpenCyclesTest, ThousandCyclesLeaveNothingBehind) {
     if (i % 100 == 0) ExpectNoLeaks("in cycle " + std::to_string(i));
   }
   ExpectNoLeaks("after the cycles");
-  EXPECT_FALSE(simsdk::IsConnected(hacq_test::kMonoKey));
-  EXPECT_FALSE(simsdk::IsConnected(hacq_test::kColorKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsConnected(hacq_test::kMonoKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsConnected(hacq_test::kColorKey));
 }
 
 }  // namespace

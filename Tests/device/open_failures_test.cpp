@@ -13,7 +13,7 @@ namespace {
 using hacq_test::DefaultParams;
 using hacq_test::kMonoKey;
 using hostlayer::HostCall;
-using simsdk::SimOp;
+using sdkabi::FaultPoint;
 
 constexpr Herror kHostCode = 4711;
 
@@ -27,7 +27,9 @@ struct FailureCase {
 class OpenFailureTest : public hacq_test::InterfaceTest,
                         public testing::WithParamInterface<FailureCase> {};
 
-void Fault(SimOp op) { simsdk::InjectFault(kMonoKey, op); }
+void Fault(FaultPoint op) {
+  hacq_test::SdkControls().InjectFault(kMonoKey, op);
+}
 
 // Catches a failure code out of order or wrong, an open that leaks host
 // blocks or SDK objects, keeps the camera connected (taken for good) or
@@ -40,11 +42,11 @@ TEST_P(OpenFailureTest, FailsWithItsCodeAndLeavesNothingBehind) {
   const auto output = device_test::Capture([&] { status = TryOpen(params); });
   EXPECT_EQ(status, c.expected);
   EXPECT_EQ(output.out, c.printed);
-  EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsConnected(kMonoKey));
   ExpectNoLeaks("after the failed open");
 
   hostlayer::Reset();
-  simsdk::ClearFaults();
+  hacq_test::SdkControls().ClearFaults();
   auto again = OpenOk(kMonoKey);
   ASSERT_TRUE(again);
   EXPECT_EQ(device_test::Record(*again).pool_index, 0);
@@ -52,24 +54,23 @@ TEST_P(OpenFailureTest, FailsWithItsCodeAndLeavesNothingBehind) {
 
 const FailureCase kFailures[] = {
     {"UnknownDevice", H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
-    {"ImageFormatControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateImageFormatControl); },
+    {"ImageFormatControl", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateImageFormatControl); },
      "Create Image Control Fail.\n"},
-    {"AnalogControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateAnalogControl); },
+    {"AnalogControl", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateAnalogControl); },
      "Create Analog Control Fail.\n"},
-    {"IspControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateISPControl); },
+    {"IspControl", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateISPControl); },
      "Create ISP Control Fail.\n"},
-    {"UserSetControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateUserSetControl); },
+    {"UserSetControl", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateUserSetControl); },
      "Create UserSet Control Fail.\n"},
-    {"DeviceControl", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateDeviceControl); },
+    {"DeviceControl", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateDeviceControl); },
      "Create Device Control Fail.\n"},
-    {"Stream", H_ERR_FGDV, [](auto&) { Fault(SimOp::CreateStream); },
+    {"Stream", H_ERR_FGDV, [](auto&) { Fault(FaultPoint::CreateStream); },
      "create stream obj  fail.\r\n"},
     {"PortNegative", H_ERR_FGPORT, [](auto& p) { p.port = int64_t{-2}; }},
     {"PortFour", H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
     {"LineIn", H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
     {"BitsPerChannel", H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
-    {"ExternalTrigger", H_ERR_FGEXTTRIG,
-     [](auto& p) { p.external_trigger = std::string("true"); }},
+    {"ExternalTrigger", H_ERR_FGEXTTRIG, [](auto& p) { p.external_trigger = std::string("true"); }},
     {"Field", H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
     {"ResolutionDivisor", H_ERR_FGWR, [](auto& p) { p.horizontal_resolution = int64_t{3}; }},
     {"ImagePart", H_ERR_FGWP,
@@ -90,7 +91,7 @@ TEST_F(OpenRefusalTest, SameDeviceStringTwiceIsRefused) {
   auto first = OpenOk("default");
   ASSERT_TRUE(first);
   EXPECT_EQ(TryOpen(DefaultParams("DEFAULT")), H_ERR_FGDEVBUSY);
-  EXPECT_TRUE(simsdk::IsConnected(kMonoKey));
+  EXPECT_TRUE(hacq_test::SdkControls().IsConnected(kMonoKey));
   auto by_key = OpenOk(kMonoKey);  // same camera, other string: allowed
   EXPECT_TRUE(by_key);
   hostlayer::Images images;

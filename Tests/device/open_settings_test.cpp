@@ -70,7 +70,7 @@ TEST_F(OpenSettingsTest, GenericParametersSetBufferCount) {
         EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, 1 + c.buffers);
       } else {
         EXPECT_EQ(hostlayer::Memory().live_blocks, blocks_before);
-        EXPECT_FALSE(simsdk::IsConnected(kMonoKey));
+        EXPECT_FALSE(hacq_test::SdkControls().IsConnected(kMonoKey));
       }
       const auto messages = hostlayer::ErrorMessages();
       if (low_error && c.message != nullptr) {
@@ -212,7 +212,7 @@ TEST_F(OpenSettingsTest, ReadsCameraValuesAndSwitchesAutomaticsOff) {
     ASSERT_TRUE(state);
     EXPECT_EQ(state->exposure_auto.value, "Off");
     EXPECT_EQ(state->contrast_mode.value, "Off");
-    for (const auto& write : simsdk::WriteLog("CAM")) {
+    for (const auto& write : hacq_test::SdkControls().WriteLog("CAM")) {
       EXPECT_TRUE(write.feature == "ExposureAuto" || write.feature == "ContrastMode")
           << write.feature;
     }
@@ -255,8 +255,8 @@ TEST_F(OpenSettingsTest, MissingNamedNodesAreSkipped) {
     ASSERT_TRUE(first);
     EXPECT_STREQ(Record(*first).DeviceUserID, "kept");
   }
-  simsdk::InjectFault("CAM", simsdk::SimOp::CreateEnumNode);
-  simsdk::InjectFault("CAM", simsdk::SimOp::CreateStringNode);
+  hacq_test::SdkControls().InjectFault("CAM", sdkabi::FaultPoint::CreateEnumNode);
+  hacq_test::SdkControls().InjectFault("CAM", sdkabi::FaultPoint::CreateStringNode);
   auto second = OpenOk("CAM");
   ASSERT_TRUE(second);
   // Not read this time: the record keeps what it held.
@@ -266,7 +266,7 @@ TEST_F(OpenSettingsTest, MissingNamedNodesAreSkipped) {
 // Catches an open that stops on an unreadable format list instead of
 // showing the box and going on.
 TEST_F(OpenSettingsTest, UnreadableFormatListIsShownAndPassed) {
-  simsdk::InjectFault(kMonoKey, simsdk::SimOp::EnumList);
+  hacq_test::SdkControls().InjectFault(kMonoKey, sdkabi::FaultPoint::EnumList);
   std::unique_ptr<hostlayer::Instance> instance;
   Herror status = 0;
   const auto output =

@@ -96,7 +96,7 @@ TEST_F(RegistrationTest, DeviceStringsSelectTheirCamera) {
       continue;
     }
     ASSERT_EQ(status, H_MSG_OK);
-    EXPECT_TRUE(simsdk::IsConnected(c.opened_key));
+    EXPECT_TRUE(hacq_test::SdkControls().IsConnected(c.opened_key));
   }
   ExpectNoLeaks("after the matching cases");
 }
@@ -142,11 +142,12 @@ TEST_F(RegistrationTest, HoldsTheFirstHundredCameras) {
 // Catches a failed discovery that still reports success or keeps the old
 // table.
 TEST_F(RegistrationTest, FailedDiscoveryOrSystemAnswers3) {
-  const simsdk::SimOp ops[] = {simsdk::SimOp::SystemInstance, simsdk::SimOp::Discovery};
+  const sdkabi::FaultPoint ops[] = {sdkabi::FaultPoint::SystemInstance,
+                                    sdkabi::FaultPoint::Discovery};
   const char* lines[] = {"pSystem is null.\r\n", "discovery device fail.\r\n"};
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(lines[i]);
-    simsdk::InjectFault("", ops[i]);
+    hacq_test::SdkControls().InjectFault("", ops[i]);
     Herror status = 0;
     const auto output = device_test::Capture([&] { status = driver().Reinit(); });
     EXPECT_EQ(status, 3);

@@ -7,7 +7,7 @@
 namespace parameter_test {
 namespace {
 
-using simsdk::LogEntry;
+using sdkabi::LogEntry;
 
 class CameraWritesTest : public ParameterTest {};
 
@@ -50,15 +50,16 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
   ASSERT_TRUE(inst);
   for (const Case& c : cases) {
     ASSERT_EQ(Set(*inst, "TriggerMode", std::string("line_trigger")), H_MSG_OK);
-    simsdk::ClearWriteLog(kKey);
+    hacq_test::SdkControls().ClearWriteLog(kKey);
     if (c.failing_feature != nullptr) {
-      simsdk::InjectFault(kKey, simsdk::SimOp::FeatureWrite, 1, c.failing_feature);
+      hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureWrite, 1,
+                                           c.failing_feature);
     }
     EXPECT_EQ(Set(*inst, "TriggerMode", std::string(c.word)), c.status) << c.word;
     EXPECT_EQ(Writes(), c.log) << c.word << " failing " << (c.failing_feature ? c.failing_feature : "-");
     const std::string expected = c.status == H_MSG_OK ? c.word : "line_trigger";
     EXPECT_EQ(Get(*inst, "TriggerMode"), Values{expected}) << c.word;
-    simsdk::ClearFaults();
+    hacq_test::SdkControls().ClearFaults();
   }
 }
 
@@ -67,11 +68,11 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
 TEST_F(CameraWritesTest, SoftwareTriggerExecutesOnceAndMarksTheGrab) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  simsdk::ClearWriteLog(kKey);
-  simsdk::InjectFault(kKey, simsdk::SimOp::CommandExecute, 1);
+  hacq_test::SdkControls().ClearWriteLog(kKey);
+  hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::CommandExecute, 1);
   EXPECT_EQ(Set(*inst, "do_TriggerSoftware", std::string("x")), H_ERR_FGTRIGGER);
   EXPECT_FALSE(Record(*inst).grab_started);
-  simsdk::ClearWriteLog(kKey);
+  hacq_test::SdkControls().ClearWriteLog(kKey);
   EXPECT_EQ(Set(*inst, "do_TriggerSoftware", 0.0), H_MSG_OK);  // also in "continuous"
   EXPECT_TRUE(Record(*inst).grab_started);
   EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"TriggerSoftware", "", true}}));
@@ -91,7 +92,7 @@ TEST_F(CameraWritesTest, BooleansWriteTheCameraOnlyOnAChange) {
     std::vector<LogEntry> log;  // after this step, since the start
   };
   for (const char* name : {"ReverseX", "ReverseY", "AcquisitionFrameRateEnable"}) {
-    simsdk::ClearWriteLog(kKey);
+    hacq_test::SdkControls().ClearWriteLog(kKey);
     const Step steps[] = {
         {"False", H_MSG_OK, {}},
         {"TRUE", H_MSG_OK, {{name, "true", true}}},
@@ -143,12 +144,14 @@ TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   for (const Case& c : cases) {
-    simsdk::ClearWriteLog(kKey);
+    hacq_test::SdkControls().ClearWriteLog(kKey);
     const int32_t image_width = inst->raw()->image_width;
     const int32_t image_height = inst->raw()->image_height;
-    if (c.by_fault) simsdk::InjectFault(kKey, simsdk::SimOp::FeatureWrite, 1, c.name);
+    if (c.by_fault) {
+      hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureWrite, 1, c.name);
+    }
     EXPECT_EQ(Set(*inst, c.name, c.refused), H_ERR_FGPARV) << c.name;
-    simsdk::ClearFaults();
+    hacq_test::SdkControls().ClearFaults();
     EXPECT_EQ(Writes(), (std::vector<LogEntry>{{c.name, c.sent, false}})) << c.name;
     EXPECT_EQ(Get(*inst, c.name), Values{c.old_value}) << c.name;
     EXPECT_EQ(inst->raw()->image_width, image_width) << c.name;
@@ -183,7 +186,7 @@ TEST_F(CameraWritesTest, IntegersAreReducedToTheIncrement) {
     });
     auto inst = OpenOk(kKey);
     ASSERT_TRUE(inst);
-    simsdk::ClearWriteLog(kKey);
+    hacq_test::SdkControls().ClearWriteLog(kKey);
     EXPECT_EQ(Set(*inst, c.name, c.value), H_MSG_OK) << c.name << " " << c.value;
     EXPECT_EQ(Get(*inst, c.name), Values{c.stored}) << c.name << " " << c.value;
     ASSERT_EQ(Writes().size(), 1u);
@@ -213,7 +216,7 @@ TEST_F(CameraWritesTest, ImageSizesOutsideTheSensorAreRefused) {
   };
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  simsdk::ClearWriteLog(kKey);
+  hacq_test::SdkControls().ClearWriteLog(kKey);
   for (const Case& c : refused) {
     EXPECT_EQ(Set(*inst, c.name, c.value), H_ERR_FGPARV) << c.name << " " << c.value;
   }
@@ -240,7 +243,7 @@ TEST_F(CameraWritesTest, ImageSizesOutsideTheSensorAreRefused) {
 TEST_F(CameraWritesTest, PixelFormatSendsOnlyListedNamesInTheCamerasSpelling) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  simsdk::ClearWriteLog(kKey);
+  hacq_test::SdkControls().ClearWriteLog(kKey);
   EXPECT_EQ(Set(*inst, "PixelFormat", std::string("bayerrg8")), H_MSG_OK);
   EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("BayerRG8")});
   EXPECT_EQ(Record(*inst).pixel_format_index, 2);
@@ -259,7 +262,7 @@ TEST_F(CameraWritesTest, PixelFormatSendsOnlyListedNamesInTheCamerasSpelling) {
 TEST_F(CameraWritesTest, DeviceUserIdTooLongIsRefusedWhole) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  simsdk::ClearWriteLog(kKey);
+  hacq_test::SdkControls().ClearWriteLog(kKey);
   const std::string longest(1023, 'u');
   EXPECT_EQ(Set(*inst, "DeviceUserID", longest), H_MSG_OK);
   EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{longest});
@@ -279,8 +282,8 @@ TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   ASSERT_EQ(inst->GrabStartAsync(100.0), H_MSG_OK);  // the stream keeps running
-  ASSERT_TRUE(simsdk::IsGrabbing(kKey));
-  simsdk::ClearWriteLog(kKey);
+  ASSERT_TRUE(hacq_test::SdkControls().IsGrabbing(kKey));
+  hacq_test::SdkControls().ClearWriteLog(kKey);
   EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_ERR_FGBUSY);
   EXPECT_EQ(Set(*inst, "Height", int64_t{240}), H_ERR_FGBUSY);
   EXPECT_EQ(Set(*inst, "PixelFormat", std::string("Mono10")), H_ERR_FGBUSY);
@@ -289,7 +292,7 @@ TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
   EXPECT_EQ(Get(*inst, "Width"), Values{int64_t{640}});
   EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("Mono8")});
   EXPECT_EQ(Set(*inst, "do_abort_grab", std::string("now")), H_MSG_OK);
-  EXPECT_FALSE(simsdk::IsGrabbing(kKey));
+  EXPECT_FALSE(hacq_test::SdkControls().IsGrabbing(kKey));
   EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_MSG_OK);
 }
 

@@ -13,7 +13,9 @@ using std::chrono::seconds;
 
 class GrabInterplayTest : public ParameterTest {};
 
-uint64_t Delivered() { return simsdk::CameraCounters(kKey).frames_delivered; }
+uint64_t Delivered() {
+  return hacq_test::SdkControls().CameraCounters(kKey).frames_delivered;
+}
 
 // Catches a last_set_param that is not recorded as the caller spelled it,
 // is changed by a refused request, or survives another successful set: each

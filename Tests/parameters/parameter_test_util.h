@@ -9,12 +9,12 @@
 #include "base/records.h"
 #include "hacq_test/interface_test.h"
 
-namespace simsdk {
+namespace sdkabi {
 // Readable failure messages for the write log.
 inline void PrintTo(const LogEntry& entry, std::ostream* out) {
   *out << entry.feature << "=" << entry.value << (entry.accepted ? "" : " (refused)");
 }
-}  // namespace simsdk
+}  // namespace sdkabi
 
 namespace parameter_test {
 
@@ -46,8 +46,8 @@ class ParameterTest : public hacq_test::InterfaceTest {
   static InstanceRecord& Record(hostlayer::Instance& inst) { return *inst.raw()->inst_data; }
 
   // Feature writes and commands the camera saw since the last clear.
-  static std::vector<simsdk::LogEntry> Writes(const std::string& key = kKey) {
-    return simsdk::WriteLog(key);
+  static std::vector<sdkabi::LogEntry> Writes(const std::string& key = kKey) {
+    return hacq_test::SdkControls().WriteLog(key);
   }
   // Puts the process-wide grab flags into the state of a fresh process (no
   // asynchronous grab in use, no stop pending) with the stream stopped.

@@ -49,12 +49,12 @@ TEST_F(ReadingTest, RangeFailsWhenTheCameraRefusesARead) {
   const char* const features[] = {"ExposureTime", "AcquisitionFrameRate", "GainRaw", "Gamma",
                                   "Contrast",     "Width",                "Height"};
   for (size_t i = 0; i < std::size(features); ++i) {
-    simsdk::InjectFault(kKey, simsdk::SimOp::FeatureRead, 1, features[i]);
+    hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureRead, 1, features[i]);
     const RawAnswer answer = RawGet(inst->raw(), kCameraRanges[i]);
     EXPECT_EQ(answer.status, H_ERR_FGPARV) << kCameraRanges[i];
     ExpectUntouched(answer, kCameraRanges[i]);
   }
-  simsdk::ClearFaults();
+  hacq_test::SdkControls().ClearFaults();
   const RawAnswer answer = RawGet(inst->raw(), "Width_range");
   EXPECT_EQ(answer.status, H_MSG_OK);
   EXPECT_EQ(answer.count, 4);

@@ -92,13 +92,13 @@ class FaultSweep : public hacq_test::InterfaceTest {
   // frame kept from the SDK, and a camera left unusable.
   void CheckRecovery(Session& session, const std::string& what) {
     hostlayer::Reset();
-    simsdk::ClearFaults();
+    hacq_test::SdkControls().ClearFaults();
     if (session.instance && session.instance->is_open()) {
       EXPECT_EQ(session.instance->Close(), H_MSG_OK) << "closing after " << what;
     }
     session.instance.reset();
     ExpectNoLeaks("after " + what);
-    EXPECT_EQ(simsdk::CameraCounters(kSweepCamera).frames_outstanding, 0u) << what;
+    EXPECT_EQ(hacq_test::SdkControls().CameraCounters(kSweepCamera).frames_outstanding, 0u) << what;
     RestoreCamera();
     auto again = OpenOk(SweepOpenParams());
     ASSERT_TRUE(again) << "reopening after " << what;
@@ -134,7 +134,7 @@ TEST_F(FaultSweep, EveryCallOfASessionFailsInTurn) {
   std::vector<Fault> faults;
   std::ostringstream per_kind;
   for (bool host : {true, false}) {
-    const int kinds = host ? hostlayer::kHostCallKinds : simsdk::kSimOpKinds;
+    const int kinds = host ? hostlayer::kHostCallKinds : sdkabi::kFaultPoints;
     for (int kind = 0; kind < kinds; ++kind) {
       const int64_t calls = CallsBetween(host, kind, before, after);
       if (calls == 0) continue;

@@ -192,7 +192,7 @@ TEST_F(Stress, ConcurrentGrabsAbortsParametersOpensAndCloses) {
   instances.clear();
   for (const std::string& problem : tally.problems()) ADD_FAILURE() << problem;
   for (const char* key : {kMonoKey, kColorKey})
-    EXPECT_EQ(simsdk::CameraCounters(key).frames_outstanding, 0u) << key;
+    EXPECT_EQ(hacq_test::SdkControls().CameraCounters(key).frames_outstanding, 0u) << key;
   ExpectNoLeaks("after the stress");
   EXPECT_GT(tally.verified.load(), 0);
   std::printf(

@@ -1,5 +1,6 @@
 #include "sweep_scenario.h"
 
+#include "hacq_test/interface_test.h"
 #include "small_cameras.h"
 
 namespace reliability {
@@ -7,22 +8,35 @@ namespace {
 
 using hostlayer::HostCall;
 using hostlayer::Images;
-using simsdk::SimOp;
+using sdkabi::FaultPoint;
 using Value = hostlayer::Value;
 
 constexpr const char* kHostCallNames[] = {
     "Alloc",     "Free",         "NewImage",   "NewImagePtr", "MutexInit",   "MutexLock",
     "MutexUnlock", "MutexDestroy", "GlVarRead", "GlVarWrite",  "GetDefaults"};
-constexpr const char* kSimOpNames[] = {
-    "SystemInstance",       "Discovery",           "Connect",
-    "Disconnect",           "CreateAcquisitionControl", "CreateImageFormatControl",
-    "CreateAnalogControl",  "CreateISPControl",    "CreateUserSetControl",
-    "CreateDeviceControl",  "CreateStream",        "StartGrabbing",
-    "StopGrabbing",         "FrameTimeout",        "InvalidFrame",
-    "FeatureRead",          "FeatureWrite",        "EnumList",
-    "CreateEnumNode",       "CreateStringNode",    "CommandExecute"};
+constexpr const char* kFaultPointNames[] = {"SystemInstance",
+                                            "Discovery",
+                                            "Connect",
+                                            "Disconnect",
+                                            "CreateAcquisitionControl",
+                                            "CreateImageFormatControl",
+                                            "CreateAnalogControl",
+                                            "CreateISPControl",
+                                            "CreateUserSetControl",
+                                            "CreateDeviceControl",
+                                            "CreateStream",
+                                            "StartGrabbing",
+                                            "StopGrabbing",
+                                            "FrameTimeout",
+                                            "InvalidFrame",
+                                            "FeatureRead",
+                                            "FeatureWrite",
+                                            "EnumList",
+                                            "CreateEnumNode",
+                                            "CreateStringNode",
+                                            "CommandExecute"};
 static_assert(std::size(kHostCallNames) == hostlayer::kHostCallKinds);
-static_assert(std::size(kSimOpNames) == simsdk::kSimOpKinds);
+static_assert(std::size(kFaultPointNames) == sdkabi::kFaultPoints);
 
 Herror Grab(Session& s) {
   Images images;
@@ -42,43 +56,45 @@ std::function<Herror(Session&)> Get(const char* name) {
   };
 }
 
-bool In(SimOp op, std::initializer_list<SimOp> ops) {
-  for (SimOp candidate : ops)
+bool In(FaultPoint op, std::initializer_list<FaultPoint> ops) {
+  for (FaultPoint candidate : ops)
     if (candidate == op) return true;
   return false;
 }
 
-std::vector<Herror> SdkAllowed(SimOp op, StepKind step) {
+std::vector<Herror> SdkAllowed(FaultPoint op, StepKind step) {
   constexpr Herror kOk = H_MSG_OK;
   const bool makes_objects =
-      In(op, {SimOp::Connect, SimOp::CreateAcquisitionControl, SimOp::CreateImageFormatControl,
-              SimOp::CreateAnalogControl, SimOp::CreateISPControl, SimOp::CreateUserSetControl,
-              SimOp::CreateDeviceControl, SimOp::CreateStream});
+      In(op, {FaultPoint::Connect, FaultPoint::CreateAcquisitionControl,
+              FaultPoint::CreateImageFormatControl, FaultPoint::CreateAnalogControl,
+              FaultPoint::CreateISPControl, FaultPoint::CreateUserSetControl,
+              FaultPoint::CreateDeviceControl, FaultPoint::CreateStream});
   switch (step) {
     case StepKind::Open:
       if (makes_objects) return {H_ERR_FGDV};
       // A size that cannot be read leaves 0: no frame buffer (5302) or no
       // image part that fits (5307, 5308).  Other reads and the two "Off"
       // writes are not checked.
-      if (op == SimOp::FeatureRead) return {kOk, H_ERR_FGDV, H_ERR_FGWR, H_ERR_FGWP};
+      if (op == FaultPoint::FeatureRead) return {kOk, H_ERR_FGDV, H_ERR_FGWR, H_ERR_FGWP};
       return {kOk};
     case StepKind::Grab:
-      if (makes_objects || In(op, {SimOp::StartGrabbing, SimOp::StopGrabbing})) return {H_ERR_FGDV};
+      if (makes_objects || In(op, {FaultPoint::StartGrabbing, FaultPoint::StopGrabbing}))
+        return {H_ERR_FGDV};
       // An incomplete frame is not delivered.
-      if (In(op, {SimOp::FrameTimeout, SimOp::InvalidFrame})) return {H_ERR_FGTIMEOUT};
+      if (In(op, {FaultPoint::FrameTimeout, FaultPoint::InvalidFrame})) return {H_ERR_FGTIMEOUT};
       return {kOk};
     case StepKind::StartAsync:
-      if (makes_objects || op == SimOp::StartGrabbing) return {H_ERR_FGDV};
+      if (makes_objects || op == FaultPoint::StartGrabbing) return {H_ERR_FGDV};
       return {kOk};
     case StepKind::Trigger:
-      if (In(op, {SimOp::FeatureWrite, SimOp::CommandExecute})) return {H_ERR_FGTRIGGER};
+      if (In(op, {FaultPoint::FeatureWrite, FaultPoint::CommandExecute})) return {H_ERR_FGTRIGGER};
       return {kOk};
     case StepKind::Get:  // a range the camera cannot tell
-      return op == SimOp::FeatureRead ? std::vector<Herror>{H_ERR_FGPARV}
-                                      : std::vector<Herror>{kOk};
+      return op == FaultPoint::FeatureRead ? std::vector<Herror>{H_ERR_FGPARV}
+                                           : std::vector<Herror>{kOk};
     case StepKind::Set:  // a refused write fails the set
-      return op == SimOp::FeatureWrite ? std::vector<Herror>{H_ERR_FGPARV}
-                                       : std::vector<Herror>{kOk};
+      return op == FaultPoint::FeatureWrite ? std::vector<Herror>{H_ERR_FGPARV}
+                                            : std::vector<Herror>{kOk};
     case StepKind::Abort:  // the abort's stop is not checked
     case StepKind::Close:  // stop and disconnect failures are only printed
       return {kOk};
@@ -135,13 +151,13 @@ CallCounts CountCalls() {
   CallCounts counts;
   for (int i = 0; i < hostlayer::kHostCallKinds; ++i)
     counts.host[i] = hostlayer::CallCount(static_cast<HostCall>(i));
-  for (int i = 0; i < simsdk::kSimOpKinds; ++i)
-    counts.sdk[i] = simsdk::FaultableCalls(static_cast<SimOp>(i));
+  for (int i = 0; i < sdkabi::kFaultPoints; ++i)
+    counts.sdk[i] = hacq_test::SdkControls().FaultableCalls(static_cast<FaultPoint>(i));
   return counts;
 }
 
 std::string Describe(const Fault& fault) {
-  return std::string(fault.host ? kHostCallNames[fault.kind] : kSimOpNames[fault.kind]) +
+  return std::string(fault.host ? kHostCallNames[fault.kind] : kFaultPointNames[fault.kind]) +
          " call " + std::to_string(fault.nth);
 }
 
@@ -149,8 +165,8 @@ void Arm(const Fault& fault) {
   if (fault.host) {
     hostlayer::FailCall(static_cast<HostCall>(fault.kind), fault.nth, kInjectedHostCode);
   } else {
-    simsdk::InjectFaultAt(kSweepCamera, static_cast<SimOp>(fault.kind),
-                          static_cast<int>(fault.nth));
+    hacq_test::SdkControls().InjectFaultAt(kSweepCamera, static_cast<FaultPoint>(fault.kind),
+                                           static_cast<int>(fault.nth));
   }
 }
 
@@ -164,7 +180,7 @@ bool Reached(const Fault& fault, const CallCounts& before) {
 }
 
 std::vector<Herror> AllowedCodes(const Fault& fault, StepKind step) {
-  if (!fault.host) return SdkAllowed(static_cast<SimOp>(fault.kind), step);
+  if (!fault.host) return SdkAllowed(static_cast<FaultPoint>(fault.kind), step);
   // Every host call the interface makes is a guarded call whose status
   // ends the operation, except the unlock with which a grab yields its
   // mutex: when that fails the grab goes on without yielding.

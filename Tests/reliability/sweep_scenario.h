@@ -13,7 +13,7 @@
 
 #include "hostlayer/host_control.h"
 #include "hostlayer/host_driver.h"
-#include "sim_control.h"
+#include "sdk_abi/controls.h"
 
 namespace reliability {
 
@@ -40,13 +40,13 @@ inline constexpr Herror kInjectedHostCode = 7301;
 // Calls made so far of every host call kind and every SDK operation.
 struct CallCounts {
   std::array<int64_t, hostlayer::kHostCallKinds> host{};
-  std::array<uint64_t, simsdk::kSimOpKinds> sdk{};
+  std::array<uint64_t, sdkabi::kFaultPoints> sdk{};
 };
 CallCounts CountCalls();
 
 struct Fault {
-  bool host;  // a HostCall, else a SimOp
-  int kind;   // the HostCall or SimOp as a number
+  bool host;  // a HostCall, else a FaultPoint
+  int kind;   // the HostCall or FaultPoint as a number
   int64_t nth;
 };
 std::string Describe(const Fault& fault);

@@ -115,7 +115,7 @@ TEST_F(Connection, RecordsOfAReplacedSetFailCleanly) {
   EXPECT_EQ(camera_->isConnected(camera_), -1);
   EXPECT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), -1);
   EXPECT_STREQ(camera_->getKey(camera_), "C");
-  EXPECT_FALSE(simsdk::IsConnected("C"));
+  EXPECT_FALSE(SdkControls().IsConnected("C"));
 }
 
 class Features : public SimTest {
@@ -257,11 +257,11 @@ TEST_F(Features, NamedNodesReachTheFeatureAndAreCounted) {
   std::strncpy(info.attrName, "DeviceUserID", sizeof info.attrName - 1);
   GENICAM_StringNode* id = nullptr;
   ASSERT_EQ(GENICAM_createStringNode(&info, &id), 0);
-  EXPECT_EQ(simsdk::LiveObjects().named_nodes, 1u);
+  EXPECT_EQ(SdkControls().LiveObjects().named_nodes, 1u);
   EXPECT_EQ(id->setValue(id, "rig-7"), 0);
   EXPECT_EQ(simsdk::CameraState("MONO-2448")->device_user_id.value, "rig-7");
   id->release(id);
-  EXPECT_EQ(simsdk::LiveObjects().named_nodes, 0u);
+  EXPECT_EQ(SdkControls().LiveObjects().named_nodes, 0u);
 }
 
 }  // namespace

@@ -12,10 +12,10 @@
 namespace sdktest {
 namespace {
 
-using simsdk::SimOp;
+using sdkabi::FaultPoint;
 
 struct FaultCase {
-  SimOp op;
+  FaultPoint op;
   const char* name;
   std::function<bool(GENICAM_Camera*, GENICAM_StreamSource*)> attempt;
 };
@@ -25,11 +25,13 @@ bool Grabbing(GENICAM_StreamSource* s) {
 }
 
 const FaultCase kCases[] = {
-    {SimOp::Discovery, "Discovery",  // a fault on no camera
+    {FaultPoint::Discovery, "Discovery",  // a fault on no camera
      [](GENICAM_Camera*, GENICAM_StreamSource*) { return FindCamera("F") != nullptr; }},
-    {SimOp::Connect, "Connect",
-     [](GENICAM_Camera* c, GENICAM_StreamSource*) { return c->connect(c, SDK_ACCESS_CONTROL) == 0; }},
-    {SimOp::CreateISPControl, "CreateISPControl",
+    {FaultPoint::Connect, "Connect",
+     [](GENICAM_Camera* c, GENICAM_StreamSource*) {
+       return c->connect(c, SDK_ACCESS_CONTROL) == 0;
+     }},
+    {FaultPoint::CreateISPControl, "CreateISPControl",
      [](GENICAM_Camera* c, GENICAM_StreamSource*) {
        const ControlCreateInfo info = ControlInfo(c);
        GENICAM_ISPControl* isp = nullptr;
@@ -37,12 +39,12 @@ const FaultCase kCases[] = {
        isp->release(isp);
        return true;
      }},
-    {SimOp::StartGrabbing, "StartGrabbing",
+    {FaultPoint::StartGrabbing, "StartGrabbing",
      [](GENICAM_Camera*, GENICAM_StreamSource* s) {
        s->stopGrabbing(s);
        return s->startGrabbing(s, 0, 1) == 0 && s->isGrabbing(s) == 0;
      }},
-    {SimOp::InvalidFrame, "InvalidFrame",
+    {FaultPoint::InvalidFrame, "InvalidFrame",
      [](GENICAM_Camera*, GENICAM_StreamSource* s) {
        if (!Grabbing(s)) return false;
        FrameOwner f = GetFrame(s, 1000);
@@ -72,15 +74,15 @@ class EveryFault : public SimTest, public ::testing::WithParamInterface<FaultCas
 // Catches a fault that fires too often, too rarely or not at all, a "for
 // good" fault that wears off, and ClearFaults that leaves one armed.
 TEST_P(EveryFault, FailsTheNextNCallsOrForGoodUntilCleared) {
-  const SimOp op = GetParam().op;
+  const FaultPoint op = GetParam().op;
   ASSERT_TRUE(Attempt()) << "fails without a fault";
-  simsdk::InjectFault("F", op, 2);
+  SdkControls().InjectFault("F", op, 2);
   EXPECT_FALSE(Attempt());
   EXPECT_FALSE(Attempt());
   EXPECT_TRUE(Attempt());
-  simsdk::InjectFault("F", op, simsdk::kForever);
+  SdkControls().InjectFault("F", op, sdkabi::kForever);
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(Attempt()) << "call " << i;
-  simsdk::ClearFaults();
+  SdkControls().ClearFaults();
   EXPECT_TRUE(Attempt());
 }
 
@@ -93,7 +95,7 @@ using FaultScope = SimTest;
 // refused write that still changes the camera or goes unlogged.
 TEST_F(FaultScope, FeatureFaultsHitOnlyTheirFeatureAndCamera) {
   simsdk::SetCameras({SmallCamera("A"), SmallCamera("B")});
-  simsdk::InjectFault("A", SimOp::FeatureWrite, simsdk::kForever, "Gamma");
+  SdkControls().InjectFault("A", FaultPoint::FeatureWrite, sdkabi::kForever, "Gamma");
   for (const char* key : {"A", "B"}) {
     GENICAM_Camera* camera = FindCamera(key);
     ASSERT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0);
@@ -106,10 +108,31 @@ TEST_F(FaultScope, FeatureFaultsHitOnlyTheirFeatureAndCamera) {
     EXPECT_EQ(gamma.setValue(&gamma, 2.0), faulted ? -1 : 0) << key;
     EXPECT_EQ(gain.setValue(&gain, 2.0), 0) << key;
     EXPECT_EQ(simsdk::CameraState(key)->gamma.value, faulted ? 1.0 : 2.0) << key;
-    EXPECT_EQ(simsdk::WriteLog(key).front(), (simsdk::LogEntry{"Gamma", "2", !faulted})) << key;
+    EXPECT_EQ(SdkControls().WriteLog(key).front(), (sdkabi::LogEntry{"Gamma", "2", !faulted}))
+        << key;
     gamma.release(&gamma);
     gain.release(&gain);
     analog->release(analog);
+  }
+}
+
+// Catches a request the control cannot honour that still arms a rule (a
+// count of 0 failing one call) or reads past the table of points.
+TEST_F(FaultScope, RequestsOutsideTheContractArmNothing) {
+  simsdk::SetCameras({SmallCamera("A")});
+  const auto connect = static_cast<int32_t>(FaultPoint::Connect);
+  struct Case {
+    const char* what;
+    const char* key;
+    int32_t point, count, skip;
+  };
+  for (const Case c : {Case{"count 0", "A", connect, 0, 0}, Case{"count -2", "A", connect, -2, 0},
+                       Case{"negative skip", "A", connect, 1, -1},
+                       Case{"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
+                       Case{"no key", nullptr, connect, 1, 0}}) {
+    EXPECT_EQ(SDKCTL_InjectFault(c.key, c.point, c.count, c.skip, ""), -1) << c.what;
+    GENICAM_Camera* camera = FindCamera("A");
+    EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << c.what;
   }
 }
 

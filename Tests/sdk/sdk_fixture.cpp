@@ -2,6 +2,11 @@
 
 namespace sdktest {
 
+const sdkabi::Controls& SdkControls() {
+  static const sdkabi::Controls controls = sdkabi::Controls::Linked();
+  return controls;
+}
+
 simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& format, uint32_t width,
                                  uint32_t height) {
   simsdk::CameraConfig c = simsdk::DefaultCameras().front();
@@ -54,7 +59,7 @@ void SimTest::SetUp() {
 void SimTest::TearDown() {
   // Every test lets go of what it made; a leak here is a fault of the SDK's
   // bookkeeping or of the test.
-  EXPECT_EQ(simsdk::LiveObjects(), simsdk::LiveObjectCount{});
+  EXPECT_EQ(SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
   simsdk::Reset();
 }
 

@@ -9,9 +9,13 @@
 #include <vector>
 
 #include "camera_sdk.h"
+#include "sdk_abi/controls.h"
 #include "sim_control.h"
 
 namespace sdktest {
+
+// The simulator's faults, write log, counters and live objects.
+const sdkabi::Controls& SdkControls();
 
 // A camera with small frames and no rate limit unless a test sets one.
 simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& format = "Mono8",

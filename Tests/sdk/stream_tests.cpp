@@ -65,7 +65,7 @@ TEST_F(Streams, ThePoolBoundsHeldFramesAndDropsAreCounted) {
   });
   Start();
   for (int i = 0; i < 5; ++i) ASSERT_EQ(SoftwareTrigger(), 0);
-  EXPECT_EQ(simsdk::CameraCounters("S").frames_dropped, 3u);
+  EXPECT_EQ(SdkControls().CameraCounters("S").frames_dropped, 3u);
   std::vector<FrameOwner> held;
   for (uint64_t expected : {0u, 1u}) {
     held.push_back(GetFrame(stream_, 1000));
@@ -74,13 +74,13 @@ TEST_F(Streams, ThePoolBoundsHeldFramesAndDropsAreCounted) {
   }
   ASSERT_EQ(SoftwareTrigger(), 0);
   EXPECT_EQ(GetFrame(stream_, 20).frame, nullptr) << "a frame without a free buffer";
-  EXPECT_EQ(simsdk::CameraCounters("S").frames_outstanding, 2u);
+  EXPECT_EQ(SdkControls().CameraCounters("S").frames_outstanding, 2u);
   held.front().Release();
   ASSERT_EQ(SoftwareTrigger(), 0);
   FrameOwner next = GetFrame(stream_, 1000);
   ASSERT_NE(next.frame, nullptr);
   EXPECT_EQ(next.frame->getBlockId(next.frame), 6u);
-  EXPECT_EQ(simsdk::CameraCounters("S").frames_delivered, 3u);
+  EXPECT_EQ(SdkControls().CameraCounters("S").frames_delivered, 3u);
 }
 
 // Catches a trigger mode that free-runs, or that makes more or fewer than
@@ -148,7 +148,7 @@ TEST_F(Streams, StartStopSemantics) {
   }
   ASSERT_EQ(SoftwareTrigger(), 0);
   EXPECT_EQ(GetFrame(stream_, 20).frame, nullptr) << "more than max_images frames";
-  const simsdk::Counters counters = simsdk::CameraCounters("S");
+  const sdkabi::Counters counters = SdkControls().CameraCounters("S");
   EXPECT_EQ(counters.grab_starts, 2u);
   EXPECT_EQ(counters.grab_stops, 1u);
 }
@@ -177,7 +177,7 @@ TEST_F(Streams, AFrameOutlivesItsStream) {
   owner_.stream = nullptr;
   EXPECT_EQ(f.frame->getImage(f.frame)[1], simsdk::SensorSample("Mono8", 0, 0, 1, 0));
   f.Release();
-  EXPECT_EQ(simsdk::CameraCounters("S").frames_outstanding, 0u);
+  EXPECT_EQ(SdkControls().CameraCounters("S").frames_outstanding, 0u);
 }
 
 // For the thread sanitizer: consumers, a trigger source and feature

@@ -24,6 +24,11 @@ bool Exceeds(const LiveCounts& now, const LiveCounts& base) {
 
 }  // namespace
 
+const sdkabi::Controls& SdkControls() {
+  static const sdkabi::Controls controls = sdkabi::Controls::Linked();
+  return controls;
+}
+
 hostlayer::OpenParams DefaultParams(const std::string& device) {
   hostlayer::OpenParams params;
   params.device = device;
@@ -34,7 +39,7 @@ LiveCounts CountLive() {
   LiveCounts counts;
   counts.host_blocks = hostlayer::Memory().live_blocks;
   counts.host_mutexes = hostlayer::LiveMutexes();
-  counts.sdk = simsdk::LiveObjects();
+  counts.sdk = SdkControls().LiveObjects();
   return counts;
 }
 
@@ -46,7 +51,7 @@ void InterfaceTest::SetUp() {
 
 void InterfaceTest::TearDown() {
   hostlayer::Reset();
-  simsdk::ClearFaults();
+  SdkControls().ClearFaults();
   ExpectNoLeaks("at the end of the test");
 }
 

@@ -10,6 +10,7 @@
 
 #include "hostlayer/host_control.h"
 #include "hostlayer/host_driver.h"
+#include "sdk_abi/controls.h"
 #include "sim_control.h"
 
 namespace {
@@ -73,7 +74,7 @@ int main() {
       Check(instance->Close() == H_MSG_OK, "camera closed");
     }
   }
-  Check(!simsdk::IsConnected(camera.key), "camera disconnected after close");
+  Check(!sdkabi::Controls::Linked().IsConnected(camera.key), "camera disconnected after close");
   Check(hostlayer::Memory().live_blocks == before.live_blocks, "no host blocks left behind");
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;

@@ -12,7 +12,7 @@
 // Instances a test opens are closed when their unique_ptr goes, so keep
 // them local to the test body: they are gone before TearDown checks.  A
 // test that injects faults that would break those closes clears them
-// first (hostlayer::Reset(), simsdk::ClearFaults()).
+// first (hostlayer::Reset(), SdkControls().ClearFaults()).
 //
 //   class GrabTest : public hacq_test::InterfaceTest {};
 //   TEST_F(GrabTest, DeliversMonoImage) {
@@ -31,6 +31,7 @@
 
 #include "hostlayer/host_control.h"
 #include "hostlayer/host_driver.h"
+#include "sdk_abi/controls.h"
 #include "sim_control.h"
 
 namespace hacq_test {
@@ -42,6 +43,10 @@ inline constexpr char kMonoName[] = "MonoCam";    // "Mono Cam"
 inline constexpr char kColorKey[] = "COLOR-1920";  // 1920 x 1200, colour
 inline constexpr char kColorName[] = "ColorCam1";
 
+// The test controls of the SDK library the interface loads (the simulator,
+// which the tests link).
+const sdkabi::Controls& SdkControls();
+
 // Open parameters that take every default, for `device`.
 hostlayer::OpenParams DefaultParams(const std::string& device = "default");
 
@@ -49,7 +54,7 @@ hostlayer::OpenParams DefaultParams(const std::string& device = "default");
 struct LiveCounts {
   int64_t host_blocks = 0;
   int64_t host_mutexes = 0;
-  simsdk::LiveObjectCount sdk;
+  sdkabi::LiveObjectCount sdk;
 };
 LiveCounts CountLive();
 

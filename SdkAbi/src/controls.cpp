@@ -1,51 +1,51 @@
 // The six control objects and their create entry points.  A control keeps
-// its camera; its accessors hand out by-value nodes for that camera.
-#include "feature_nodes.h"
-#include "sim_state.h"
-#include "status_guard.h"
+// its camera; each accessor hands out a by-value node for one feature of
+// that camera, named here.
+#include <memory>
 
-namespace simsdk {
+#include "abi_state.h"
+#include "camera_records.h"
+#include "common/abi_barrier.h"
+#include "feature_nodes.h"
+
+namespace sdkabi {
 namespace {
 
 template <typename Record>
 struct Control {
   Record record;
-  SimCamera* camera;
+  Camera* camera;
 };
 
 template <typename Record>
-SimCamera* CameraOfControl(Record* self) {
+Camera* CameraOfControl(Record* self) {
   return self && self->priv ? static_cast<Control<Record>*>(self->priv)->camera : nullptr;
 }
 
 template <typename Record>
 int32_t ReleaseControl(Record* self) {
   if (!self || !self->priv) return SDK_FAIL;
-  {
-    std::lock_guard lock(TheSim().mutex);
-    --TheSim().live.controls;
-  }
+  CountLive(&LiveObjectCount::controls, -1);
   delete static_cast<Control<Record>*>(self->priv);
   return SDK_OK;
 }
 
-// Checks the request and the camera, consumes a fault, and allocates a
-// control whose record the caller then fills.
+// Checks the request and the camera, takes a fault, and makes a control
+// whose accessors `fill` sets.
 template <typename Record>
-int32_t CreateControl(const ControlCreateInfo* info, Record** out, SimOp op,
+int32_t CreateControl(const ControlCreateInfo* info, Record** out, FaultPoint point,
                       void (*fill)(Record&)) {
-  return Guarded([&]() -> int32_t {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!info || !out) return SDK_FAIL;
-    Sim& sim = TheSim();
-    std::lock_guard lock(sim.mutex);
-    SimCamera* camera = CameraOf(info->camera);
-    if (!camera || !camera->Ready() || TakeFault(sim, camera, op)) return SDK_FAIL;
-    auto* control = new Control<Record>{{}, camera};
-    control->record.priv = control;
+    Camera* camera = CameraOf(info->camera);
+    if (!camera || camera->State() != CameraState::Connected || TakeFault(camera, point))
+      return SDK_FAIL;
+    auto control = std::make_unique<Control<Record>>(Control<Record>{{}, camera});
+    control->record.priv = control.get();
     control->record.release = &ReleaseControl<Record>;
     fill(control->record);
-    ++sim.live.controls;
-    *out = &control->record;
+    CountLive(&LiveObjectCount::controls, 1);
+    *out = &control.release()->record;
     return SDK_OK;
   });
 }
@@ -94,39 +94,39 @@ void FillDevice(GENICAM_DeviceControl& r) {
 }
 
 }  // namespace
-}  // namespace simsdk
+}  // namespace sdkabi
 
-using namespace simsdk;
+using namespace sdkabi;
 
 extern "C" {
 
 SDK_API int32_t GENICAM_createAcquisitionControl(const ControlCreateInfo* info,
                                                  GENICAM_AcquisitionControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateAcquisitionControl, &FillAcquisition);
+  return CreateControl(info, ctl, FaultPoint::CreateAcquisitionControl, &FillAcquisition);
 }
 
 SDK_API int32_t GENICAM_createImageFormatControl(const ControlCreateInfo* info,
                                                  GENICAM_ImageFormatControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateImageFormatControl, &FillImageFormat);
+  return CreateControl(info, ctl, FaultPoint::CreateImageFormatControl, &FillImageFormat);
 }
 
 SDK_API int32_t GENICAM_createAnalogControl(const ControlCreateInfo* info,
                                             GENICAM_AnalogControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateAnalogControl, &FillAnalog);
+  return CreateControl(info, ctl, FaultPoint::CreateAnalogControl, &FillAnalog);
 }
 
 SDK_API int32_t GENICAM_createISPControl(const ControlCreateInfo* info, GENICAM_ISPControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateISPControl, &FillIsp);
+  return CreateControl(info, ctl, FaultPoint::CreateISPControl, &FillIsp);
 }
 
 SDK_API int32_t GENICAM_createUserSetControl(const ControlCreateInfo* info,
                                              GENICAM_UserSetControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateUserSetControl, &FillUserSet);
+  return CreateControl(info, ctl, FaultPoint::CreateUserSetControl, &FillUserSet);
 }
 
 SDK_API int32_t GENICAM_createDeviceControl(const ControlCreateInfo* info,
                                             GENICAM_DeviceControl** ctl) {
-  return CreateControl(info, ctl, SimOp::CreateDeviceControl, &FillDevice);
+  return CreateControl(info, ctl, FaultPoint::CreateDeviceControl, &FillDevice);
 }
 
 }  // extern "C"
