@@ -56,10 +56,7 @@ std::string FeatureProblem(CameraConfig& camera, const FeatureDef& def) {
       if (f.inc < 1) return name + ": \"inc\" must be at least 1";
       if (auto problem = RangeProblem(name, f.value, f.min, f.max); !problem.empty())
         return problem;
-      // value >= min here, so the difference fits unsigned.
-      if ((static_cast<uint64_t>(f.value) - static_cast<uint64_t>(f.min)) %
-              static_cast<uint64_t>(f.inc) !=
-          0)
+      if (!OnIncrement(f, f.value))
         return name + ": \"value\" " + Text(f.value) + " is not \"min\" plus a multiple of " +
                Text(f.inc);
       return "";
