@@ -154,29 +154,33 @@ SIM_API std::optional<CameraConfig> CameraState(const std::string& key);
 // ---- Frame content -----------------------------------------------------------
 // Every camera shows one test scene, a published function of the frame
 // number, the sensor position and the camera's settings; Tools/USAGE.md
-// draws it.  Coordinates are in pixels of the sensor (width.max x
+// describes it.  Coordinates are in pixels of the sensor (width.max x
 // height.max); the delivered image is its top-left Width x Height part,
 // mirrored within that part: delivered pixel (row, col) is sensor pixel
 // (reverse_y ? height-1-row : row, reverse_x ? width-1-col : col).
 //
 // The scene, in linear levels 0..65535 per red, green and blue, for a
-// sensor of W x H:
-//   rows [0, H/2)       eight colour bars of W/8 columns each: white,
-//                       yellow, cyan, green, magenta, red, blue, black
-//                       (components 0 or 49151, i.e. 75 %), with a black
-//                       letter F (5 x 7 font units of u = max(1, min(W/56,
-//                       H/18)) pixels) whose top-left is at (u, u);
-//   rows [H/2, 5H/8)    a track of 16 slots of W/16 columns, gray 13107,
-//                       with slot (frame mod 16) white (49151);
-//   rows [5H/8, 3H/4)   black, with frame mod 10^8 in eight white
-//                       (49151) digits of the same 5 x 7 font, centred;
-//                       a digit is 6 x 7 units of d = min(band rows / 9,
-//                       W / 49) pixels (no digits when d is 0);
+// sensor of W x H (all divisions round down):
+//   rows [0, H/2)       eight colour bars, column c in bar c * 8 / W:
+//                       white, yellow, cyan, green, magenta, red, blue,
+//                       black (components 0 or 49151, i.e. 75 %), with a
+//                       black letter F in 5 x 7 font units of u = max(1,
+//                       min(W/56, H/18)) pixels, its top-left at (u, u);
+//   rows [H/2, 5H/8)    a track of 16 slots, column c in slot c * 16 / W,
+//                       gray 13107 but slot (frame mod 16) white (49151);
+//   rows [5H/8, 3H/4)   black, with frame mod 10^8 in eight white (49151)
+//                       digits of the same font, each 6 x 7 units of
+//                       d = min(B/9, W/49) pixels for the band's B rows,
+//                       the first at column (W - 47d)/2 and row
+//                       5H/8 + (B - 7d)/2 (no digits when d is 0);
 //   rows [3H/4, H)      a gray ramp read column by column: pixel i =
-//                       col * B + (row - 3H/4) of the B rows of the band
-//                       has level i * 65535 / (W * B - 1), so it looks
-//                       like a ramp from black (left) to full scale
-//                       (right), finer than 8 bits in both directions.
+//                       col * B + (row - 3H/4) of the band's B rows has
+//                       level i * 65535 / (W * B - 1) (0 for a one-pixel
+//                       band), so it looks like a ramp from black (left)
+//                       to full scale (right), finer than 8 bits.
+// The font is in SimSdk/src/scene.cpp.  Past the sensor (an image larger
+// than it, from an edit without checks) the same formulas hold, with the
+// bar, the slot and the ramp's i capped at their last.
 // Each level then goes through the camera's tone curve:
 //   e = ExposureTime / 10000 * 10^(GainRaw / 20)        (GainRaw in dB)
 //   v = min(level / 65535 * e, 1)                        (saturation)

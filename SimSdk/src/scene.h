@@ -13,7 +13,6 @@ inline constexpr uint32_t kStampColumns = 8;
 // Levels of one scene pixel, 0..65535 each.
 struct Rgb16 {
   uint32_t r = 0, g = 0, b = 0;
-  bool operator==(const Rgb16&) const = default;
 };
 
 // What the frame number shows: the lit slot of the track and the digits.
