@@ -48,9 +48,10 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   EXPECT_EQ(a.vendor, "Tervixmd");
   EXPECT_EQ(a.model, "TX-2448M");
   EXPECT_EQ(a.height.value, 2048);
-  const auto bare = simsdk::ParseCameras(R"([{"key": "K"}])");
+  // The first and the last character a device string carries.
+  const auto bare = simsdk::ParseCameras(R"([{"key": "!K~"}])");
   ASSERT_TRUE(bare);
-  EXPECT_EQ(bare->front().name, "K");
+  EXPECT_EQ(bare->front().name, "!K~");
 }
 
 // Catches an invalid set that loads (a camera the file did not describe,
@@ -99,6 +100,9 @@ TEST(CameraJson, RefusesEveryKindOfInvalidSetAndSaysWhy) {
       {with(R"("Width": {"value": 65536, "max": 65536, "inc": 1},
                "Height": {"value": 65536, "max": 65536})"),
        "a 65536 x 65536 Mono8 frame does not fit"},
+      {with(R"("Width": {"max": 4294967295},
+               "PixelFormat": {"value": "RGBa8", "entries": ["RGBa8"]})"),
+       "a 4294967295 x 2048 RGBa8 frame does not fit"},
       {R"([{"key": "A", "buffer_count": 0}])", "\"buffer_count\" must be at least 1"},
       {R"([{"key": "A", "max_frame_rate": -1}])", "must not be negative"},
       {R"([{"key": "A", "features": []}])", "\"features\" must be an object"},

@@ -124,6 +124,7 @@ TEST_P(EveryFormat, RenderedBytesDecodeToTheFormulaWithPaddingZero) {
                 << " frame " << frame;
         for (size_t i = 0; i < 3; ++i) EXPECT_EQ(bytes[(row_bytes + 3) * y + row_bytes + i], 0);
       }
+      EXPECT_EQ(simsdk::DeliveredSample(l, frame, 0, 0, Channels(f)), 0u) << "no such channel";
       for (size_t i = bytes.size() - 5; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], 0);
     }
   }
@@ -151,6 +152,8 @@ TEST(Stamp, FirstEightSensorPixelsCarryTheFrameNumber) {
       }
       EXPECT_EQ(decoded, frame) << format << " channel " << ch;
     }
+    for (uint32_t c = 0; c < 8 && Channels(f) == 4; ++c)
+      EXPECT_EQ(simsdk::DeliveredSample(l, frame, 0, c, 3), 255u) << "alpha of " << format;
   }
 }
 
@@ -249,6 +252,29 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
                                                   {0, 191, 0},     {191, 0, 191}, {191, 0, 0},
                                                   {0, 0, 191},     {0, 0, 0}};
   for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(Rgb(l, 0, bars_row, 30 * i + 15), bars[i]) << i;
+  // Exactly 0 or 49151 of 65535, seen through a 16-bit red-green / green-
+  // blue filter.
+  FrameLayout deep = l;
+  deep.pixel_format = "BayerRG16";
+  for (uint32_t i = 0; i < 8; ++i) {
+    const uint32_t col = 30 * i + 14;  // even
+    const uint32_t rgb[3] = {simsdk::DeliveredSample(deep, 0, bars_row, col, 0),
+                             simsdk::DeliveredSample(deep, 0, bars_row, col + 1, 0),
+                             simsdk::DeliveredSample(deep, 0, bars_row + 1, col + 1, 0)};
+    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(rgb[ch], bars[i][ch] ? 49151u : 0u) << i;
+  }
+  // BT.601 full range, worked out by hand: magenta and red.
+  FrameLayout yuv = l;
+  yuv.pixel_format = "YUV422_8";
+  const uint32_t magenta = 30 * 4 + 14, red = 30 * 5 + 14;
+  const std::vector<uint32_t> yuv_samples = {
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 0),
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta + 1, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red, 0),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red + 1, 1)};
+  EXPECT_EQ(yuv_samples, (std::vector<uint32_t>{79, 191, 208, 57, 96, 224}));
 
   // The F, in units of min(240/56, 160/18) = 4 pixels from (4, 4): its
   // stem, its arms, and the gap below the middle arm.
