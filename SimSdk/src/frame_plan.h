@@ -1,6 +1,7 @@
-// Rendering whole frames fast: what does not change from frame to frame
-// (the tone table and every row that does not show the frame number) is
-// made once per layout, so a frame costs about a copy of its bytes.
+// Rendering whole frames fast: the tone table and the distinct rows of
+// frame 0 are made once per layout; a frame copies them and redraws only
+// where the stamp, the track's bar and the digits differ from frame 0's,
+// so it costs about a copy of its bytes.
 #pragma once
 
 #include <array>
