@@ -263,10 +263,11 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
                              simsdk::DeliveredSample(deep, 0, bars_row + 1, col + 1, 0)};
     for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(rgb[ch], bars[i][ch] ? 49151u : 0u) << i;
   }
+  EXPECT_EQ(simsdk::DeliveredSample(deep, 21, 90, 6, 0), 13107u) << "the track's gray";
   // BT.601 full range, worked out by hand: magenta and red.
   FrameLayout yuv = l;
   yuv.pixel_format = "YUV422_8";
-  const uint32_t magenta = 30 * 4 + 14, red = 30 * 5 + 14;
+  const uint32_t magenta = 30 * 4 + 14, red = 30 * 5;  // red: the bar's first pair
   const std::vector<uint32_t> yuv_samples = {
       simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 0),
       simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 1),
@@ -303,6 +304,31 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
   // 100..119; every glyph row of "21" differs from "30".
   for (uint32_t y = 103; y < 117; ++y) expected.insert(y);
   EXPECT_EQ(changed, expected);
+  // Eight digits from column (240 - 47 * 2) / 2 = 73, 12 columns apart:
+  // the last two differ ("21", "30"), and the first starts with ink.
+  uint32_t first_changed = l.width, last_changed = 0;
+  for (uint32_t y = 103; y < 117; ++y)
+    for (uint32_t x = 0; x < l.width; ++x)
+      if (Rgb(l, 21, y, x) != Rgb(l, 30, y, x)) {
+        first_changed = std::min(first_changed, x);
+        last_changed = std::max(last_changed, x);
+      }
+  EXPECT_EQ(first_changed, 73u + 6 * 12);
+  EXPECT_EQ(last_changed, 73u + 7 * 12 + 4 * 2 + 1);
+  EXPECT_EQ(Rgb(l, 21, 107, 73), bars[0]);
+
+  // On a sensor too small for more, the F's unit is one pixel.
+  const FrameLayout small = WholeScene("RGB8");
+  EXPECT_EQ(Rgb(small, 0, 1, 1), black);
+  EXPECT_EQ(Rgb(small, 0, 8, 1), bars[0]);
+
+  // The ramp of the 50 x 72 sensor: 18 rows from row 54, read column by
+  // column, i * 65535 / 899 at neutral settings.
+  const FrameLayout ramp = WholeScene("Mono16");
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 0, 0), 0u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 55, 0, 0), 72u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 1, 0), 1312u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 71, 49, 0), 65535u);
 
   FrameLayout part = l;
   part.width = 64;
