@@ -183,6 +183,12 @@ TEST_F(Features, WritesOutsideLimitsOrOffTheIncrementAreRefused) {
   EXPECT_EQ(state->contrast.value, 50);
   EXPECT_EQ(state->pixel_format.value, "Mono12");
   EXPECT_EQ(state->device_user_id.value, "");
+
+  // Limits as far apart as the type allows (the distance overflows it).
+  simsdk::UpdateCamera("MONO-2448",
+                       [](simsdk::CameraConfig& c) { c.contrast = {0, INT64_MIN, INT64_MAX, 2}; });
+  EXPECT_EQ(Set(isp_->contrast(isp_), INT64_MAX), -1);
+  EXPECT_EQ(Set(isp_->contrast(isp_), INT64_MAX - 1), 0);
 }
 
 // Catches geometry changes accepted mid-stream (the frames would change

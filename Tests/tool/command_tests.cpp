@@ -168,6 +168,20 @@ TEST(NoCamera, EveryCommandFailsCleanly) {
   }
 }
 
+// Catches: a camera file that does not load answered with the built-in
+// cameras or with a silent empty list.
+TEST(NoCamera, ListShowsWhyTheCameraFileDidNotLoad) {
+  ScratchDir dir;
+  const std::string config = dir.File("cameras.json");
+  std::ofstream(config) << R"([{"key": "A", "features": {"Width": {"value": 5000, "max": 640}}}])";
+  const ToolResult list = RunTool({"list"}, {"TERVIXMD_SIM_CONFIG=" + config});
+  EXPECT_EQ(list.exit_status, 1) << Describe(list);
+  EXPECT_TRUE(list.out.empty()) << Describe(list);
+  EXPECT_NE(list.err.find(config + ": camera 0: Width: \"value\" 5000 is outside 16..640"),
+            std::string::npos)
+      << Describe(list);
+}
+
 // Catches: query names mapped to the wrong numbers, an unsupported query
 // reported as success, the parameter list incomplete.
 TEST(InfoCommand, QueriesByNameAndNumber) {
