@@ -223,7 +223,7 @@ TEST(ParamsAndGetCommands, EveryParameterWithItsMetadataAndValues) {
   EXPECT_TRUE(by_name["Width"].contains("range"));
   EXPECT_EQ(by_name["Width"]["category"], "ImageFormatControl");
   EXPECT_EQ(by_name["Width"]["range"]["step"], 16);
-  // The interface's step 1.0 of a number range is no step of the camera's.
+  // A float range has no step: the interface reports 1.0 for every one.
   EXPECT_EQ(by_name["Gamma"]["range"], json({{"min", 0.1}, {"max", 4.0}}));
   EXPECT_EQ(by_name["ReverseX"]["values"], json::array({"False", "True"}));
   EXPECT_FALSE(by_name["do_abort_grab"]["readable"].get<bool>());
