@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "command_support.h"
 #include "exports.h"
+#include "value_typing.h"
 
 namespace {
 
@@ -24,21 +24,22 @@ std::string Identity(const hostlayer::Driver& driver, const char* export_name,
 
 }  // namespace
 
-bool ListCameras(const hostlayer::Driver& driver, std::vector<CameraIdentity>* cameras) {
+bool ListCameras(const hostlayer::Driver& driver, std::vector<CameraIdentity>* cameras,
+                 std::string* error) {
   auto discovery = reinterpret_cast<DiscoveryProc>(driver.Symbol("discovery_camera"));
   if (discovery == nullptr) {
-    ReportError("the interface has no discovery_camera export");
+    *error = "the interface has no discovery_camera export";
     return false;
   }
   std::vector<char> keys(size_t{kListCapacity} * HACQ_KEY_SLOT, '\0');
   uint32_t count = 0;
   if (discovery(keys.data(), &count) != 0) {
-    ReportError("camera discovery failed");
+    *error = "camera discovery failed";
     return false;
   }
   if (count > kListCapacity) {
-    ReportError("discovery found " + std::to_string(count) + " cameras; hacq lists at most " +
-                std::to_string(kListCapacity));
+    *error = "discovery found " + std::to_string(count) + " cameras; hacq lists at most " +
+             std::to_string(kListCapacity);
     return false;
   }
   cameras->clear();
@@ -53,4 +54,22 @@ bool ListCameras(const hostlayer::Driver& driver, std::vector<CameraIdentity>* c
     cameras->push_back(camera);
   }
   return true;
+}
+
+std::string CameraKeyFor(const hostlayer::Driver& driver, const std::string& device) {
+  std::vector<CameraIdentity> cameras;
+  std::string error;
+  if (!ListCameras(driver, &cameras, &error) || cameras.empty()) return "";
+  if (EqualsIgnoringCase(device, "default") || EqualsIgnoringCase(device, "0")) {
+    return cameras.front().key;
+  }
+  for (const auto& camera : cameras) {
+    std::string name_without_spaces = camera.name;
+    std::erase(name_without_spaces, ' ');
+    if (EqualsIgnoringCase(device, camera.key) ||
+        (!camera.name.empty() && EqualsIgnoringCase(device, name_without_spaces))) {
+      return camera.key;
+    }
+  }
+  return "";
 }

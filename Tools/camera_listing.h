@@ -15,6 +15,13 @@ struct CameraIdentity {
   std::string vendor;
 };
 
-// Runs a discovery and reads each camera's identity; false after reporting
-// a missing export or a failed discovery.
-bool ListCameras(const hostlayer::Driver& driver, std::vector<CameraIdentity>* cameras);
+// Runs a discovery and reads each camera's identity; false with *error on a
+// missing export or a failed discovery.
+bool ListCameras(const hostlayer::Driver& driver, std::vector<CameraIdentity>* cameras,
+                 std::string* error);
+
+// The key of the camera that `device` opens, chosen as the interface
+// chooses: "default" and "0" the first camera, else the first whose key, or
+// name without spaces, equals it ignoring letter case.  Empty when the
+// listing has no such camera.
+std::string CameraKeyFor(const hostlayer::Driver& driver, const std::string& device);

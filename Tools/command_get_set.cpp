@@ -1,11 +1,13 @@
 // hacq get DEVICE NAME and hacq set DEVICE NAME=VALUE...
 
 #include "command_support.h"
+#include "console.h"
 #include "host_session.h"
 #include "literal_value.h"
 #include "parameter_setting.h"
-#include "value_typing.h"
 #include "result_output.h"
+#include "sdk_choice.h"
+#include "value_typing.h"
 
 namespace {
 
@@ -17,19 +19,18 @@ const char kGetUsage[] =
     "  --json   {\"name\": NAME, \"values\": [...]}\n";
 
 const char kSetUsage[] =
-    "usage: hacq set DEVICE NAME=VALUE... [--json]\n"
+    "usage: hacq set DEVICE NAME=VALUE... [--force] [--json]\n"
     "Opens the camera and sets the parameters in the order given, each value\n"
     "typed as the parameter demands (integer, number or word); an action\n"
-    "parameter needs no value (hacq set DEVICE do_TriggerSoftware).  Each\n"
-    "readable parameter is read back and printed as NAME = VALUE.  Stops at the\n"
-    "first refusal.  A simulated camera forgets its settings when hacq exits;\n"
+    "parameter needs no value (hacq set DEVICE do_TriggerSoftware).  Nothing\n"
+    "is sent when a value is outside its parameter's range or value list.\n"
+    "Each readable parameter is read back and printed as NAME = VALUE.  Stops\n"
+    "at the first refusal of the interface or the camera.  A simulated camera\n"
+    "keeps its settings only while hacq runs;\n"
     "use hacq grab --set to grab with them.\n"
+    "  --force  send values outside the range or value list too, so that the\n"
+    "           camera's own refusal shows (with its code)\n"
     "  --json   a JSON array of {\"name\": ..., \"set\": ..., \"value\": [...]}\n";
-
-struct Assignment {
-  std::string name;
-  std::string text;
-};
 
 }  // namespace
 
@@ -63,45 +64,54 @@ int RunGet(const CommandArgs& args) {
 int RunSet(const CommandArgs& args) {
   ParsedArgs parsed;
   int exit_status = kExitOk;
-  if (!ParseCommand(kSetUsage, args, {{"json", false}}, &parsed, &exit_status)) {
+  if (!ParseCommand(kSetUsage, args, {{"json", false}, {"force", false}}, &parsed, &exit_status)) {
     return exit_status;
   }
   const auto& positionals = parsed.positionals();
   if (positionals.size() < 2) return UsageError(kSetUsage, "set takes DEVICE and NAME=VALUE");
-  // Every assignment is checked before the camera is touched.
-  std::vector<Assignment> assignments;
+  // Every assignment is split before the camera is opened.
+  Assignments assignments;
   for (size_t i = 1; i < positionals.size(); ++i) {
-    Assignment assignment;
+    std::string name;
+    std::string text;
     std::string error;
-    if (!SplitAssignment(positionals[i], &assignment.name, &assignment.text, &error)) {
+    if (!SplitAssignment(positionals[i], &name, &text, &error)) {
       return UsageError(kSetUsage, error);
     }
-    assignments.push_back(assignment);
+    assignments.emplace_back(name, text);
   }
 
   auto instance = OpenWithDefaults(positionals[0]);
   if (!instance) return kExitFailure;
 
+  std::vector<CheckedSetting> settings;
+  bool all_applied = CheckSettings(*instance, assignments, parsed.Has("force"), &settings);
+  // Nothing is sent when one value was refused.
+  if (!all_applied) settings.clear();
   nlohmann::json results = nlohmann::json::array();
-  bool all_applied = true;
-  for (const auto& assignment : assignments) {
-    if (!ApplySetting(*instance, assignment.name, assignment.text)) {
+  for (const auto& setting : settings) {
+    if (!SendSetting(*instance, setting)) {
       all_applied = false;
       break;
     }
     std::vector<hostlayer::Value> readback;
-    const bool readable = instance->GetParam(assignment.name, &readback) == H_MSG_OK;
+    const bool readable = instance->GetParam(setting.name, &readback) == H_MSG_OK;
     if (!readable) readback.clear();
     if (parsed.Has("json")) {
       results.push_back(
-          {{"name", assignment.name}, {"set", assignment.text}, {"value", ValuesToJson(readback)}});
+          {{"name", setting.name}, {"set", setting.text}, {"value", ValuesToJson(readback)}});
     } else if (readable) {
-      Out() << assignment.name << " = " << FormatValues(readback, ", ") << "\n";
+      Out() << setting.name << " = " << FormatValues(readback, ", ") << "\n";
     } else {
-      Out() << assignment.name << " set\n";
+      Out() << setting.name << " set\n";
     }
   }
   const bool closed = CloseDevice(*instance);
   if (parsed.Has("json")) PrintJson(results);
+  if (all_applied && SimulatorChosen()) {
+    ConsoleWrite(
+        "hacq: note: a simulated camera keeps these settings only until hacq exits; "
+        "hacq grab --set NAME=VALUE grabs with them\n");
+  }
   return all_applied && closed ? kExitOk : kExitFailure;
 }

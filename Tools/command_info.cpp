@@ -16,7 +16,10 @@ const char kUsage[] =
     "  info_boards, revision, and the value lists of the open parameters port,\n"
     "  camera_type, field, bits_per_channel, color_space, device,\n"
     "  horizontal_resolution, vertical_resolution\n"
+    "A query the interface does not support ends with status 1.\n"
     "  --json   {NAME: {\"query\": N, \"text\": ..., \"values\": [...]}, ...}\n";
+
+constexpr char kUnsupportedText[] = "Unsupported query!";
 
 struct Answer {
   int32_t number;
@@ -55,6 +58,12 @@ int RunInfo(const CommandArgs& args) {
     const Herror status = driver->Info(number, &answer.text, &answer.values);
     if (status != H_MSG_OK) {
       ReportHostError("query " + NameOf(number), status);
+      return kExitFailure;
+    }
+    // The interface answers a query it does not have with success and this text.
+    if (answer.text == kUnsupportedText) {
+      ReportError("query " + NameOf(number) + ": the interface does not support it (" +
+                  kUnsupportedText + ")");
       return kExitFailure;
     }
     answers.push_back(std::move(answer));

@@ -57,7 +57,11 @@ int RunList(const CommandArgs& args) {
   if (driver == nullptr) return kExitFailure;
 
   std::vector<CameraIdentity> cameras;
-  if (!ListCameras(*driver, &cameras)) return kExitFailure;
+  std::string error;
+  if (!ListCameras(*driver, &cameras, &error)) {
+    ReportError(error);
+    return kExitFailure;
+  }
   std::string boards_text;
   std::vector<hostlayer::Value> boards;
   const Herror status = driver->Info(kBoardsQuery, &boards_text, &boards);

@@ -31,9 +31,11 @@ nlohmann::json ReportToJson(const ParameterReport& report) {
                           {"description", report.description},
                           {"category", report.category}};
   if (report.range.size() >= 3) {
-    entry["range"] = {{"min", ValueToJson(report.range[0])},
-                      {"max", ValueToJson(report.range[1])},
-                      {"step", ValueToJson(report.range[2])}};
+    entry["range"] = {{"min", ValueToJson(report.range[0])}, {"max", ValueToJson(report.range[1])}};
+    // A number range's step is the interface's fixed 1.0, not the camera's.
+    if (!std::holds_alternative<double>(report.range[2])) {
+      entry["range"]["step"] = ValueToJson(report.range[2]);
+    }
   }
   return entry;
 }

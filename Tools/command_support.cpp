@@ -1,14 +1,17 @@
 #include "command_support.h"
 
-#include <iostream>
-
+#include "console.h"
+#include "interface_output.h"
 #include "result_output.h"
+#include "sdk_choice.h"
 
-bool ParseCommand(const std::string& usage, const CommandArgs& args,
-                  std::vector<OptionRule> rules, ParsedArgs* parsed, int* exit_status) {
+bool ParseCommand(const std::string& usage, const CommandArgs& args, std::vector<OptionRule> rules,
+                  ParsedArgs* parsed, int* exit_status) {
   rules.push_back({"help", false});
+  rules.push_back({"sdk", true});
   std::string error;
-  if (!ParseArgs(args, rules, parsed, &error)) {
+  if (!ParseArgs(args, rules, parsed, &error) ||
+      (parsed->Has("sdk") && !ChooseSdk(parsed->Last("sdk"), &error))) {
     *exit_status = UsageError(usage, error);
     return false;
   }
@@ -22,11 +25,14 @@ bool ParseCommand(const std::string& usage, const CommandArgs& args,
 
 int UsageError(const std::string& usage, const std::string& message) {
   ReportError(message);
-  std::cerr << usage;
+  ConsoleWrite(usage);
   return kExitUsage;
 }
 
-void ReportError(const std::string& message) { std::cerr << "hacq: " << message << "\n"; }
+void ReportError(const std::string& message) {
+  SyncInterfaceOutput();
+  ConsoleWrite("hacq: " + message + "\n");
+}
 
 // Camera texts need not be UTF-8; such bytes are replaced rather than thrown on.
 void PrintJson(const nlohmann::json& document) {

@@ -5,8 +5,8 @@
 
 namespace {
 
-std::string SafeFileStem(const std::string& device) {
-  std::string stem = device;
+std::string SafeFileStem(const std::string& camera) {
+  std::string stem = camera;
   for (char& c : stem) {
     const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                       c == '-' || c == '.' || c == '_';
@@ -19,13 +19,13 @@ std::string SafeFileStem(const std::string& device) {
 
 }  // namespace
 
-std::string FramePath(const std::string& dir, const std::string& device, int64_t index,
+std::string FramePath(const std::string& dir, const std::string& camera, int64_t index,
                       int64_t count) {
   size_t digits = std::to_string(count > 0 ? count - 1 : 0).size();
   if (digits < 4) digits = 4;
   std::string number = std::to_string(index);
   if (number.size() < digits) number.insert(0, digits - number.size(), '0');
-  return (std::filesystem::path(dir) / (SafeFileStem(device) + "_" + number + ".png")).string();
+  return (std::filesystem::path(dir) / (SafeFileStem(camera) + "_" + number + ".png")).string();
 }
 
 bool EnsureDirectory(const std::string& dir, std::string* error) {

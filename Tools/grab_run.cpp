@@ -2,13 +2,15 @@
 
 #include <chrono>
 
+#include "camera_listing.h"
 #include "command_support.h"
 #include "frame_files.h"
 #include "host_session.h"
+#include "interface_output.h"
 #include "literal_value.h"
+#include "live_status.h"
 #include "parameter_setting.h"
 #include "png_writer.h"
-#include "progress_bar.h"
 
 namespace {
 
@@ -18,14 +20,15 @@ const hostlayer::Value kActionValue = int64_t{1};
 
 using Clock = std::chrono::steady_clock;
 
-double MillisecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// What the preparation switched, so the clean-up can switch it back.
-struct Switched {
-  bool streaming = false;            // GrabStartAsync ran: the stream runs until an abort
-  std::string previous_trigger_mode;  // empty when the mode was not changed
+// What the run changed, so the clean-up can set it back.
+struct Changes {
+  bool streaming = false;  // GrabStartAsync ran: the stream runs until an abort
+  // Each parameter the run set, with its value before, in the order set.
+  std::vector<std::pair<std::string, hostlayer::Value>> previous;
 };
 
 bool SetOrReport(hostlayer::Instance& instance, const std::string& name,
@@ -36,22 +39,22 @@ bool SetOrReport(hostlayer::Instance& instance, const std::string& name,
   return false;
 }
 
-bool Prepare(hostlayer::Instance& instance, const GrabPlan& plan, Switched* switched) {
-  for (const auto& [name, text] : plan.settings) {
-    if (!ApplySetting(instance, name, text)) return false;
+bool Prepare(hostlayer::Instance& instance, const GrabPlan& plan, Changes* changes) {
+  std::vector<CheckedSetting> settings;
+  if (!CheckSettings(instance, plan.settings, plan.force, &settings)) return false;
+  for (const auto& setting : settings) {
+    const auto before = ReadValue(instance, setting.name);
+    if (!SendSetting(instance, setting)) return false;
+    if (before) changes->previous.emplace_back(setting.name, *before);
   }
   if (plan.volatile_mode && !SetOrReport(instance, "volatile", std::string("enable"))) {
     ReportError("volatile mode needs a gray image of 8 bits (--color-space gray)");
     return false;
   }
   if (plan.software_trigger) {
-    std::vector<hostlayer::Value> mode;
-    const std::string previous =
-        instance.GetParam("TriggerMode", &mode) == H_MSG_OK && !mode.empty()
-            ? FormatValue(mode.front())
-            : std::string("continuous");
+    const auto before = ReadValue(instance, "TriggerMode");
     if (!SetOrReport(instance, "TriggerMode", std::string("software_trigger"))) return false;
-    switched->previous_trigger_mode = previous;
+    if (before) changes->previous.emplace_back("TriggerMode", *before);
   }
   // A triggered or asynchronous run starts the stream once and keeps it
   // running: the interface stops it after the next grab whenever a parameter
@@ -62,81 +65,113 @@ bool Prepare(hostlayer::Instance& instance, const GrabPlan& plan, Switched* swit
       ReportHostError("start grabbing", status);
       return false;
     }
-    switched->streaming = true;
+    changes->streaming = true;
   }
   return true;
 }
 
-bool Restore(hostlayer::Instance& instance, const Switched& switched) {
+// Sets back, last first, every value the run changed that still differs.
+bool Restore(hostlayer::Instance& instance, const Changes& changes) {
   bool ok = true;
-  if (switched.streaming) ok = SetOrReport(instance, "do_abort_grab", kActionValue) && ok;
-  if (!switched.previous_trigger_mode.empty() && switched.previous_trigger_mode != "software_trigger") {
-    ok = SetOrReport(instance, "TriggerMode", switched.previous_trigger_mode) && ok;
+  // Width, Height and PixelFormat cannot change while the stream grabs.
+  if (changes.streaming || !changes.previous.empty()) {
+    ok = SetOrReport(instance, "do_abort_grab", kActionValue);
+  }
+  for (auto it = changes.previous.rbegin(); it != changes.previous.rend(); ++it) {
+    const auto& [name, before] = *it;
+    if (ReadValue(instance, name) == before) continue;
+    ok = SetOrReport(instance, name, before) && ok;
   }
   return ok;
 }
 
-// Grabs plan.count frames; false when an image could not be saved.
-bool GrabFrames(hostlayer::Instance& instance, const GrabPlan& plan, GrabOutcome* outcome) {
-  ProgressBar progress(plan.count);
+int64_t ImageBytes(const hostlayer::Images& images) {
+  int64_t bytes = 0;
+  for (const auto& image : images) bytes += int64_t{image.width} * image.height;
+  return bytes;
+}
+
+// One grab, preceded by its software trigger when the run triggers.
+Herror GrabOne(hostlayer::Instance& instance, const GrabPlan& plan, hostlayer::Images* images,
+               double* grab_ms) {
+  if (plan.software_trigger) {
+    const Herror status = instance.SetParam("do_TriggerSoftware", kActionValue);
+    if (status != H_MSG_OK) return status;
+  }
   const auto start = Clock::now();
-  bool saved_all = true;
-  for (int64_t i = 0; i < plan.count && saved_all; ++i) {
-    progress.Update(i);
-    if (plan.software_trigger) {
-      const Herror status = instance.SetParam("do_TriggerSoftware", kActionValue);
-      if (status != H_MSG_OK) {
-        outcome->stats.AddFailure(status);
-        continue;
+  const Herror status =
+      plan.async ? instance.GrabAsync(kNoMaxDelay, images) : instance.Grab(images);
+  *grab_ms = SecondsSince(start) * 1000.0;
+  return status;
+}
+
+void GrabFrames(hostlayer::Instance& instance, const GrabPlan& plan, const InterruptWatch& watch,
+                GrabOutcome* outcome) {
+  GrabStats& stats = outcome->stats;
+  LiveStatus live(plan.count);
+  const auto start = Clock::now();
+  for (int64_t done = 0; plan.count == 0 || done < plan.count; ++done) {
+    if (watch.signal() != 0) break;
+    if (plan.duration_s > 0 && SecondsSince(start) >= plan.duration_s) break;
+    hostlayer::Images images;
+    double grab_ms = 0;
+    const Herror status = GrabOne(instance, plan, &images, &grab_ms);
+    // A grab that the interruption cut short is no failure of the camera.
+    if (status != H_MSG_OK && watch.signal() != 0) break;
+    if (status != H_MSG_OK) {
+      stats.AddFailure(status);
+      // The interface's line about the failure comes before the status line.
+      SyncInterfaceOutput();
+    } else {
+      stats.AddFrame(grab_ms, ImageBytes(images));
+      // A volatile image is valid only until its buffer is filled again, so
+      // it is written before the next grab.
+      if (plan.save) {
+        const std::string path = FramePath(plan.out_dir, outcome->camera, done, plan.count);
+        std::string error;
+        if (WritePng(path, images, &error)) {
+          outcome->files.push_back(path);
+        } else {
+          ReportError(error);
+          stats.AddSaveFailure();
+        }
       }
     }
-    hostlayer::Images images;
-    const auto grab_start = Clock::now();
-    const Herror status = plan.async ? instance.GrabAsync(kNoMaxDelay, &images)
-                                     : instance.Grab(&images);
-    const double grab_ms = MillisecondsSince(grab_start);
-    if (status != H_MSG_OK) {
-      outcome->stats.AddFailure(status);
-      continue;
-    }
-    outcome->stats.AddFrame(grab_ms);
-    if (!plan.save) continue;
-    // A volatile image is valid only until its buffer is filled again, so it
-    // is written before the next grab.
-    const std::string path =
-        FramePath(plan.out_dir, FormatValue(plan.open.device), i, plan.count);
-    std::string error;
-    if (WritePng(path, images, &error)) {
-      outcome->files.push_back(path);
-    } else {
-      ReportError(error);
-      saved_all = false;
-    }
+    live.Update(done + 1, SecondsSince(start), stats);
   }
-  outcome->seconds = MillisecondsSince(start) / 1000.0;
-  progress.Finish();
-  return saved_all;
+  outcome->seconds = SecondsSince(start);
+  live.Finish();
 }
 
 }  // namespace
 
-bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, GrabOutcome* outcome) {
+bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, InterruptWatch& watch,
+                 GrabOutcome* outcome) {
   std::string error;
   if (plan.save && !EnsureDirectory(plan.out_dir, &error)) {
     ReportError(error);
     return false;
   }
+  // Stopped before it began (while the interface loaded): nothing to open.
+  if (watch.signal() != 0) return false;
   auto instance = OpenDevice(driver, plan.open);
   if (!instance) return false;
-  Switched switched;
-  if (!Prepare(*instance, plan, &switched)) {
-    Restore(*instance, switched);
+  const std::string device = FormatValue(plan.open.device);
+  outcome->camera = CameraKeyFor(driver, device);
+  if (outcome->camera.empty()) outcome->camera = device;
+
+  Changes changes;
+  if (!Prepare(*instance, plan, &changes)) {
+    Restore(*instance, changes);
     CloseDevice(*instance);
     return false;
   }
-  const bool saved_all = GrabFrames(*instance, plan, outcome);
-  const bool restored = Restore(*instance, switched);
+  watch.SetWakeAction([&instance] { instance->SetParam("do_abort_grab", kActionValue); });
+  GrabFrames(*instance, plan, watch, outcome);
+  watch.SetWakeAction(nullptr);
+  outcome->interrupted_by = watch.signal();
+  const bool restored = Restore(*instance, changes);
   const bool closed = CloseDevice(*instance);
-  outcome->clean = saved_all && restored && closed;
+  outcome->clean = restored && closed;
   return true;
 }

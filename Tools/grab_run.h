@@ -1,33 +1,16 @@
 // One grab run: open the camera, apply the settings, switch to software
-// trigger or asynchronous grabbing if asked, grab and save the frames, then
-// undo what the run switched and close the camera.
+// trigger or asynchronous grabbing if asked, grab and save the frames until
+// the count or the duration is reached or a signal asks to stop, then set
+// back what the run changed on the camera and close it.
 #pragma once
 
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "grab_stats.h"
+#include "grab_plan.h"
 #include "hostlayer/host_driver.h"
-
-struct GrabPlan {
-  hostlayer::OpenParams open;
-  std::vector<std::pair<std::string, std::string>> settings;  // NAME, VALUE text
-  int64_t count = 10;
-  bool async = false;
-  bool volatile_mode = false;
-  bool software_trigger = false;
-  bool save = true;
-  std::string out_dir = ".";
-};
-
-struct GrabOutcome {
-  GrabStats stats;
-  double seconds = 0;  // the grab loop, saving included
-  std::vector<std::string> files;
-  bool clean = false;  // every image saved, the clean-up and the close succeeded
-};
+#include "interruption.h"
 
 // False after reporting when the run could not start (no directory, the
-// open or a setting refused); grab failures are counted in the outcome.
-bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, GrabOutcome* outcome);
+// open or a setting refused), and when a signal came before the camera was
+// opened; grab and save failures are counted in the outcome.  While frames
+// are grabbed, the first signal the watch catches aborts a grab that waits.
+bool RunGrabPlan(hostlayer::Driver& driver, const GrabPlan& plan, InterruptWatch& watch,
+                 GrabOutcome* outcome);

@@ -1,8 +1,7 @@
 #include "info_queries.h"
 
-#include <algorithm>
-
 #include "literal_value.h"
+#include "value_typing.h"
 
 const std::vector<InfoQuery>& InfoQueries() {
   static const std::vector<InfoQuery> queries = {
@@ -26,13 +25,8 @@ const std::vector<InfoQuery>& InfoQueries() {
 }
 
 std::optional<int32_t> FindInfoQuery(std::string_view text) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   for (const auto& query : InfoQueries()) {
-    if (query.name.size() == text.size() &&
-        std::equal(text.begin(), text.end(), query.name.begin(),
-                   [&](char a, char b) { return lower(a) == b; })) {
-      return query.number;
-    }
+    if (EqualsIgnoringCase(text, query.name)) return query.number;
   }
   if (auto number = ParseInteger(text); number && *number >= 0 && *number <= INT32_MAX) {
     return static_cast<int32_t>(*number);

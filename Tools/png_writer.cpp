@@ -1,7 +1,10 @@
 #include "png_writer.h"
 
 #include <png.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -50,10 +53,22 @@ bool WritePng(const std::string& path, const hostlayer::Images& planes, std::str
     }
     pixels = interleaved.data();
   }
+  // Written under a name of its own and renamed when complete: a file under
+  // the final name is always whole, even when the process is killed.
+  const std::string partial = path + ".part" + std::to_string(getpid());
+  std::FILE* file = std::fopen(partial.c_str(), "wb");
+  if (file == nullptr) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
   // libpng only reads the buffer; its signature is not const-correct.
-  if (png_image_write_to_file(&image, path.c_str(), 0, const_cast<uint8_t*>(pixels), 0, nullptr) ==
-      0) {
-    *error = "cannot write " + path + ": " + image.message;
+  const bool encoded =
+      png_image_write_to_stdio(&image, file, 0, const_cast<uint8_t*>(pixels), 0, nullptr) != 0;
+  const std::string why = encoded ? "" : image.message;
+  const bool closed = std::fclose(file) == 0;
+  if (!encoded || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
+    *error = "cannot write " + path + ": " + (encoded ? std::strerror(errno) : why);
+    std::remove(partial.c_str());
     png_image_free(&image);
     return false;
   }

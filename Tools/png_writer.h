@@ -7,6 +7,7 @@
 #include "hostlayer/host_driver.h"
 
 // The planes must share one size and hold width*height bytes each, rows
-// packed.  False with *error (and no file promised) on any other plane count,
-// a size mismatch, or a write failure.
+// packed.  False with *error (and no file under `path`) on any other plane
+// count, a size mismatch, or a write failure.  The file appears under
+// `path` only when it is complete.
 bool WritePng(const std::string& path, const hostlayer::Images& planes, std::string* error);

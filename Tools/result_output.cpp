@@ -1,19 +1,9 @@
 #include "result_output.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <streambuf>
-
-#if defined(_WIN32)
-#include <io.h>
-#define HACQ_DUP _dup
-#define HACQ_DUP2 _dup2
-#define HACQ_FDOPEN _fdopen
-#else
-#include <unistd.h>
-#define HACQ_DUP dup
-#define HACQ_DUP2 dup2
-#define HACQ_FDOPEN fdopen
-#endif
 
 namespace {
 
@@ -27,8 +17,7 @@ class FileBuffer : public std::streambuf {
     return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
   }
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    return static_cast<std::streamsize>(
-        std::fwrite(text, 1, static_cast<size_t>(count), file_));
+    return static_cast<std::streamsize>(std::fwrite(text, 1, static_cast<size_t>(count), file_));
   }
   int sync() override { return std::fflush(file_) == 0 ? 0 : -1; }
 
@@ -43,15 +32,8 @@ FileBuffer& ResultBuffer() {
 
 }  // namespace
 
-void SeparateInterfaceOutput() {
-  std::fflush(stdout);
-  const int results_fd = HACQ_DUP(1);
-  if (results_fd < 0) return;
-  std::FILE* results = HACQ_FDOPEN(results_fd, "w");
-  if (results == nullptr || HACQ_DUP2(2, 1) < 0) return;
-  ResultBuffer().Bind(results);
-  // The interface's lines then reach standard error in step with hacq's own.
-  std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+void BindResults(int fd) {
+  if (std::FILE* results = fdopen(fd, "w")) ResultBuffer().Bind(results);
 }
 
 std::ostream& Out() {

@@ -13,19 +13,55 @@ ValueKind KindOf(const hostlayer::Value& value) {
   return ValueKind::String;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+constexpr std::array<std::string_view, 7> kIntegerParameters = {"Width",
+                                                                "Height",
+                                                                "Contrast",
+                                                                "grab_timeout",
+                                                                "bits_per_channel",
+                                                                "horizontal_resolution",
+                                                                "vertical_resolution"};
+constexpr std::array<std::string_view, 4> kFloatParameters = {
+    "ExposureTime", "AcquisitionFrameRate", "GainRaw", "Gamma"};
+
+std::optional<double> NumberOf(const hostlayer::Value& value) {
+  if (const auto* integer = std::get_if<int64_t>(&value)) return static_cast<double>(*integer);
+  if (const auto* real = std::get_if<double>(&value)) return *real;
+  return std::nullopt;
 }
 
-constexpr std::array<std::string_view, 7> kIntegerParameters = {
-    "Width", "Height", "Contrast", "grab_timeout", "bits_per_channel", "horizontal_resolution",
-    "vertical_resolution"};
-constexpr std::array<std::string_view, 4> kFloatParameters = {"ExposureTime", "AcquisitionFrameRate",
-                                                              "GainRaw", "Gamma"};
+bool SameValue(const hostlayer::Value& a, const hostlayer::Value& b) {
+  const auto* word_a = std::get_if<std::string>(&a);
+  const auto* word_b = std::get_if<std::string>(&b);
+  if (word_a != nullptr || word_b != nullptr) {
+    return word_a != nullptr && word_b != nullptr && EqualsIgnoringCase(*word_a, *word_b);
+  }
+  return NumberOf(a) == NumberOf(b);
+}
 
 }  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool IsAction(std::string_view name) {
+  return EqualsIgnoringCase(name.substr(0, 3), "do_");
+}
+
+bool AllowedByMetadata(const hostlayer::Value& value, const std::vector<hostlayer::Value>& range,
+                       const std::vector<hostlayer::Value>& values) {
+  if (range.size() >= 2) {
+    const auto number = NumberOf(value);
+    const auto minimum = NumberOf(range[0]);
+    const auto maximum = NumberOf(range[1]);
+    if (number && minimum && maximum && (*number < *minimum || *number > *maximum)) return false;
+  }
+  return values.empty() || std::any_of(values.begin(), values.end(), [&](const auto& allowed) {
+           return SameValue(value, allowed);
+         });
+}
 
 std::optional<ValueKind> KindFromMetadata(const std::vector<hostlayer::Value>& range,
                                           const std::vector<hostlayer::Value>& values) {
@@ -45,8 +81,8 @@ ValueKind CatalogueKind(std::string_view name) {
   return ValueKind::String;
 }
 
-bool TypeValue(std::string_view name, ValueKind kind, std::string_view text,
-               hostlayer::Value* out, std::string* error) {
+bool TypeValue(std::string_view name, ValueKind kind, std::string_view text, hostlayer::Value* out,
+               std::string* error) {
   switch (kind) {
     case ValueKind::Integer:
       if (auto integer = ParseInteger(text)) {
@@ -73,7 +109,7 @@ bool SplitAssignment(std::string_view text, std::string* name, std::string* valu
                      std::string* error) {
   const size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
-    if (text.rfind("do_", 0) == 0) {
+    if (IsAction(text)) {
       *name = std::string(text);
       *value = "1";
       return true;
@@ -93,8 +129,10 @@ bool SplitAssignment(std::string_view text, std::string* name, std::string* valu
 std::string DescribeAllowed(const std::vector<hostlayer::Value>& range,
                             const std::vector<hostlayer::Value>& values) {
   if (range.size() >= 3) {
-    return "values from " + FormatValue(range[0]) + " to " + FormatValue(range[1]) + " in steps of " +
-           FormatValue(range[2]);
+    const std::string bounds =
+        "values from " + FormatValue(range[0]) + " to " + FormatValue(range[1]);
+    if (std::holds_alternative<double>(range[2])) return bounds;
+    return bounds + " in steps of " + FormatValue(range[2]);
   }
   if (!values.empty()) return "one of: " + FormatValues(values, ", ");
   return "";

@@ -23,15 +23,30 @@ std::optional<ValueKind> KindFromMetadata(const std::vector<hostlayer::Value>& r
 ValueKind CatalogueKind(std::string_view name);
 
 // Converts text to the kind; false with *error when it is not of that kind.
-bool TypeValue(std::string_view name, ValueKind kind, std::string_view text,
-               hostlayer::Value* out, std::string* error);
+bool TypeValue(std::string_view name, ValueKind kind, std::string_view text, hostlayer::Value* out,
+               std::string* error);
 
-// Splits "NAME=VALUE" at the first '='.  An action parameter ("do_...")
-// may come without a value and is then given the integer text "1".
+// ASCII letters compared without case, as the interface compares names and
+// keywords.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// An action parameter ("do_abort_grab"): setting it acts, whatever the value.
+bool IsAction(std::string_view name);
+
+// Whether a typed value is one the metadata allows: within the range's
+// minimum and maximum, and one of the value list (words in any letter
+// case).  What the metadata does not bound is allowed.
+bool AllowedByMetadata(const hostlayer::Value& value, const std::vector<hostlayer::Value>& range,
+                       const std::vector<hostlayer::Value>& values);
+
+// Splits "NAME=VALUE" at the first '='.  An action parameter may come
+// without a value and is then given the integer text "1".
 bool SplitAssignment(std::string_view text, std::string* name, std::string* value,
                      std::string* error);
 
 // A reminder of what the parameter accepts ("one of: False, True",
-// "values from 16 to 2448 in steps of 16"), or empty when the metadata says nothing.
+// "values from 16 to 2448 in steps of 16", "values from 0.1 to 4": the
+// interface's step of a number range is not a step the camera keeps to),
+// or empty when the metadata says nothing.
 std::string DescribeAllowed(const std::vector<hostlayer::Value>& range,
                             const std::vector<hostlayer::Value>& values);

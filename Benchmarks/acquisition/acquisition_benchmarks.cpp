@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/frame_delivery.h"
+#include "acquisition/image_building.h"
+#include "acquisition/pixel_kernels.h"
 #include "fake_frame.h"
-#include "frame_delivery.h"
-#include "image_building.h"
-#include "pixel_kernels.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void AgainstMemcpy(benchmark::State& state, const uint8_t* source, size_t bytes,
 void WidenGrayToBgr(benchmark::State& state) {
   const std::vector<uint8_t> src = Bytes(3 * kPixels);
   std::vector<uint8_t> dst(3 * kPixels);
-  const PixelKernels& kernels = Kernels();
+  const PixelKernels& kernels = ActivePixelKernels();
   AgainstMemcpy(state, src.data(), 3 * kPixels,
                 [&] { kernels.widen_gray_to_bgr(src.data(), dst.data(), kPixels); });
 }
@@ -95,7 +95,7 @@ void GrabWork(benchmark::State& state, bool volatile_mode) {
     HeldFrame held(frame.get());
     failed |=
         DeliverFrame(nullptr, request, volatile_mode, held,
-                     FrameBuffer{buffer.data(), int64_t(kPixels)}, image, &num_image) != H_MSG_OK;
+                     RingSlot{buffer.data(), int64_t(kPixels)}, image, &num_image) != H_MSG_OK;
     if (!volatile_mode) HXFree(nullptr, image[0].pixel.p);
   });
   if (failed) state.SkipWithError("grab work failed");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -90,7 +91,7 @@ Herror BuildBlock(const std::vector<DefaultValue>& defaults, ParamValue** out) {
 
 extern "C" HOST_API Herror HFgGetDefaults(Hproc_handle, FGClass* fg, ParamValue** values,
                                           int32_t* num_values) {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::GetDefaults)) return fault;
     if (fg == nullptr || values == nullptr || num_values == nullptr) return kErrBadArgument;
     const std::vector<DefaultValue> defaults = DefaultsOf(*fg);

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -67,7 +68,7 @@ extern "C" {
 
 HOST_API Herror HAccessGlVar(Hproc_handle, int32_t var, int32_t mode, int64_t* value,
                              double dvalue, char*, Hkey, int64_t) {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     const bool read = mode == 1;
     if (const Herror fault =
             detail::TakeFault(read ? HostCall::GlVarRead : HostCall::GlVarWrite)) {

@@ -3,6 +3,7 @@
 // memory, or copies it into a host block when asked to.
 #include <cstring>
 
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -30,7 +31,7 @@ extern "C" {
 
 HOST_API Herror HNewImage(Hproc_handle, Himage* image, int32_t kind, int32_t width,
                           int32_t height) {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::NewImage)) return fault;
     const size_t size = ByteImageSize(kind, width, height);
     if (image == nullptr || size == 0) return kErrBadArgument;
@@ -44,7 +45,7 @@ HOST_API Herror HNewImage(Hproc_handle, Himage* image, int32_t kind, int32_t wid
 
 HOST_API Herror HNewImagePtr(Hproc_handle, Himage* image, int32_t kind, int32_t width,
                              int32_t height, void* data, int32_t copy) {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::NewImagePtr)) return fault;
     const size_t size = ByteImageSize(kind, width, height);
     if (image == nullptr || data == nullptr || size == 0) return kErrBadArgument;

@@ -1,5 +1,6 @@
 // HXAlloc / HXFree and their checking variants.  Any thread; the source
 // path and line of the checking variants are accepted but not kept.
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -7,14 +8,14 @@ using namespace hostlayer;
 namespace {
 
 Herror Allocate(size_t size, bool checked, void** ptr) noexcept {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::Alloc)) return fault;
     return detail::CreateBlock(size, checked, ptr);
   });
 }
 
 Herror Free(void* ptr) noexcept {
-  return detail::NoThrow(kErrNotHostBlock, [&] {
+  return boundary::Barrier(kErrNotHostBlock, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::Free)) return fault;
     if (ptr == nullptr) return Herror{H_MSG_OK};  // like free(NULL)
     return detail::ReleaseBlock(ptr);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -41,7 +42,7 @@ int64_t LiveMutexes() {
 extern "C" {
 
 HOST_API Herror HpThreadMutexInit(Hmutex* handle) {
-  return detail::NoThrow(kErrNoMemory, [&] {
+  return boundary::Barrier(kErrNoMemory, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexInit)) return fault;
     if (handle == nullptr) return kErrBadArgument;
     auto created = std::make_unique<HostMutex>();
@@ -55,7 +56,7 @@ HOST_API Herror HpThreadMutexInit(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexLock(Hmutex* handle) {
-  return detail::NoThrow(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexLock)) return fault;
     HostMutex* mutex = Find(handle);
     if (mutex == nullptr || mutex->holder.load() == std::this_thread::get_id()) {
@@ -68,7 +69,7 @@ HOST_API Herror HpThreadMutexLock(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexUnlock(Hmutex* handle) {
-  return detail::NoThrow(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexUnlock)) return fault;
     HostMutex* mutex = Find(handle);
     if (mutex == nullptr || mutex->holder.load() != std::this_thread::get_id()) {
@@ -81,7 +82,7 @@ HOST_API Herror HpThreadMutexUnlock(Hmutex* handle) {
 }
 
 HOST_API Herror HpThreadMutexDestroy(Hmutex* handle) {
-  return detail::NoThrow(kErrMutexState, [&] {
+  return boundary::Barrier(kErrMutexState, [&] {
     if (const Herror fault = detail::TakeFault(HostCall::MutexDestroy)) return fault;
     HostMutex* mutex = Find(handle);
     // The holder may not destroy it either: try_lock by the holder is undefined.

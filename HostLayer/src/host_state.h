@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <exception>
 
 #include "hostlayer/host_control.h"
 
@@ -23,16 +22,5 @@ void ResetBlockCounters();
 
 void ResetGlobals();
 void ResetTracing();
-
-// Runs body and turns any exception into `on_exception`, so that nothing
-// throws across the C boundary.
-template <class Body>
-auto NoThrow(auto on_exception, Body&& body) noexcept -> decltype(body()) {
-  try {
-    return body();
-  } catch (...) {
-    return on_exception;
-  }
-}
 
 }  // namespace hostlayer::detail

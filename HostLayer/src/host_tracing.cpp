@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "common/abi_barrier.h"
 #include "host_state.h"
 
 using namespace hostlayer;
@@ -62,15 +63,14 @@ extern "C" {
 HOST_API int32_t IOGetSpyProcCallSwitch(void) { return spy_on.load() ? 1 : 0; }
 
 HOST_API void IOSpyProcCall(const char* text, int32_t line, const char* file) {
-  detail::NoThrow(0, [&] {
+  boundary::Barrier([&] {
     std::lock_guard lock(trace_lock);
     spy_log.push_back({TextOrEmpty(text), line, TextOrEmpty(file)});
-    return 0;
   });
 }
 
 HOST_API Herror HProcessErr(const char* text, Herror err, int32_t line, const char* file) {
-  return detail::NoThrow(err, [&] {
+  return boundary::Barrier(err, [&] {
     std::lock_guard lock(trace_lock);
     process_err_log.push_back({TextOrEmpty(text), err, line, TextOrEmpty(file)});
     return process_err_result.value_or(err);
@@ -78,12 +78,11 @@ HOST_API Herror HProcessErr(const char* text, Herror err, int32_t line, const ch
 }
 
 HOST_API void IOPrintErrorMessage(const char* text) {
-  detail::NoThrow(0, [&] {
+  boundary::Barrier([&] {
     const std::string message = TextOrEmpty(text);
     std::fprintf(stderr, "%s\n", message.c_str());
     std::lock_guard lock(trace_lock);
     error_messages.push_back(message);
-    return 0;
   });
 }
 

@@ -3,29 +3,14 @@
 #include <atomic>
 
 #include "kernels.h"
+#include "simd/isa.h"
 
 namespace pixvane {
 namespace {
 
-bool CpuHas(Isa isa) {
-#if defined(__x86_64__) || defined(__i386__)
-  switch (isa) {
-    case Isa::Portable: return true;
-    case Isa::Ssse3: return __builtin_cpu_supports("ssse3");
-    case Isa::Avx2: return __builtin_cpu_supports("avx2");
-    case Isa::Avx512:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-             __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx2");
-  }
-  return false;
-#else
-  return isa == Isa::Portable;
-#endif
-}
-
 struct KernelTables {
-  Kernels by_level[4];
-  Isa best = Isa::Portable;
+  Kernels by_level[simd::kIsaLevels];
+  Isa best = simd::Best();
 
   KernelTables() {
     InstallPortableKernels(by_level[0]);
@@ -35,8 +20,6 @@ struct KernelTables {
     InstallAvx2Kernels(by_level[2]);
     by_level[3] = by_level[2];
     InstallAvx512Kernels(by_level[3]);
-    for (Isa isa : {Isa::Ssse3, Isa::Avx2, Isa::Avx512})
-      if (CpuHas(isa)) best = isa;
   }
 };
 
@@ -50,10 +33,10 @@ std::atomic<int> forced_level{kNotForced};
 
 }  // namespace
 
-bool IsaSupported(Isa isa) noexcept { return CpuHas(isa); }
+bool IsaSupported(Isa isa) noexcept { return simd::Supported(isa); }
 
 bool ForceIsa(Isa isa) noexcept {
-  if (!CpuHas(isa)) return false;
+  if (!simd::Supported(isa)) return false;
   forced_level.store(static_cast<int>(isa), std::memory_order_relaxed);
   return true;
 }

@@ -6,13 +6,16 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-#include "target_begin_avx2.h"
+#include "simd/target_begin_avx2.h"
 // Compiled for AVX2 from here on:
-#include "avx2_vector.h"
+#include "simd/avx2_vector.h"
 #include "vector_kernels.h"
 
 namespace pixvane {
 namespace {
+
+using simd::Avx2;
+using simd::LoadTable;
 
 // LSB-first streams of kBits-bit samples: eight samples take kBits whole
 // bytes, so each lane gathers its eight samples' byte pairs from its own 16
@@ -58,7 +61,7 @@ void InstallAvx2Kernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#include "target_end.h"
+#include "simd/target_end.h"
 
 #else
 namespace pixvane {

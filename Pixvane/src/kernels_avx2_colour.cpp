@@ -7,13 +7,16 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-#include "target_begin_avx2.h"
+#include "simd/target_begin_avx2.h"
 // Compiled for AVX2 from here on:
-#include "avx2_vector.h"
+#include "simd/avx2_vector.h"
 #include "vector_kernels.h"
 
 namespace pixvane {
 namespace {
+
+using simd::Avx2;
+using simd::LoadTable;
 
 using Table32 = std::array<uint8_t, 32>;
 
@@ -209,7 +212,7 @@ void InstallAvx2ColourKernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#include "target_end.h"
+#include "simd/target_end.h"
 
 #else
 namespace pixvane {

@@ -7,13 +7,17 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-#include "target_begin_avx512.h"
+#include "simd/target_begin_avx512.h"
 // Compiled for AVX-512 from here on:
-#include "avx512_vector.h"
+#include "simd/avx512_vector.h"
 #include "vector_kernels.h"
 
 namespace pixvane {
 namespace {
+
+using simd::Avx512;
+using simd::LoadTable;
+using simd::Table64;
 
 // LSB-first streams of kBits-bit samples (Mono10p, Mono12p and their Bayer
 // kin).  64 samples take 8 * kBits bytes, and every 8 samples start on a
@@ -88,7 +92,7 @@ void InstallAvx512Kernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#include "target_end.h"
+#include "simd/target_end.h"
 
 #else
 namespace pixvane {

@@ -8,13 +8,18 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-#include "target_begin_avx512.h"
+#include "simd/target_begin_avx512.h"
 // Compiled for AVX-512 from here on:
-#include "avx512_vector.h"
+#include "simd/avx512_vector.h"
 #include "vector_kernels.h"
 
 namespace pixvane {
 namespace {
+
+using simd::Avx512;
+using simd::EveryOtherByte;
+using simd::LoadTable;
+using simd::Table64;
 
 constexpr __mmask64 kEvenBytes = 0x5555555555555555ull;
 
@@ -219,7 +224,7 @@ void InstallAvx512ColourKernels(Kernels& k) {
 
 }  // namespace pixvane
 
-#include "target_end.h"
+#include "simd/target_end.h"
 
 #else
 namespace pixvane {

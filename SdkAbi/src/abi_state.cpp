@@ -1,5 +1,7 @@
 #include "abi_state.h"
 
+#include "write_log_file.h"
+
 namespace sdkabi {
 namespace {
 
@@ -14,7 +16,11 @@ bool Matches(const FaultRule& rule, const std::string* camera_key, FaultPoint po
 }  // namespace
 
 AbiState& TheState() {
-  static AbiState* const state = new AbiState;
+  static AbiState* const state = [] {
+    auto* made = new AbiState;
+    ArrangeWriteLogFile();
+    return made;
+  }();
   return *state;
 }
 

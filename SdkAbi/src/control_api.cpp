@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "abi_state.h"
-#include "sdk_abi/exception_barrier.h"
+#include "common/abi_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -35,7 +35,7 @@ extern "C" {
 
 SDK_API int32_t SDKCTL_InjectFault(const char* camera_key, int32_t point, int32_t count,
                                    int32_t skip, const char* feature) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!camera_key || !feature || !KnownPoint(point) || count == 0 || count < kForever || skip < 0)
       return SDK_FAIL;
     AbiState& state = TheState();
@@ -62,7 +62,7 @@ SDK_API int32_t SDKCTL_FaultableCalls(int32_t point, uint64_t* calls) {
 
 SDK_API int32_t SDKCTL_VisitWriteLog(const char* camera_key, SDKCTL_LogVisitor visit,
                                      void* context) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!visit) return SDK_FAIL;
     const Camera* camera = Named(camera_key);
     if (!camera) return SDK_OK;
@@ -75,7 +75,7 @@ SDK_API int32_t SDKCTL_VisitWriteLog(const char* camera_key, SDKCTL_LogVisitor v
 }
 
 SDK_API int32_t SDKCTL_ClearWriteLog(const char* camera_key) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const Camera* camera = Named(camera_key);
     if (!camera) return SDK_OK;
     WithBook(*camera, [](CameraBook& book) { book.log.clear(); });
@@ -84,7 +84,7 @@ SDK_API int32_t SDKCTL_ClearWriteLog(const char* camera_key) {
 }
 
 SDK_API int32_t SDKCTL_CameraCounters(const char* camera_key, SDKCTL_Counters* counters) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!counters) return SDK_FAIL;
     *counters = {};
     Camera* camera = Named(camera_key);
@@ -97,7 +97,7 @@ SDK_API int32_t SDKCTL_CameraCounters(const char* camera_key, SDKCTL_Counters* c
 }
 
 SDK_API int32_t SDKCTL_IsConnected(const char* camera_key, int32_t* state) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!state) return SDK_FAIL;
     Camera* camera = Named(camera_key);
     *state = camera && camera->State() == CameraState::Connected ? 1 : 0;
@@ -106,7 +106,7 @@ SDK_API int32_t SDKCTL_IsConnected(const char* camera_key, int32_t* state) {
 }
 
 SDK_API int32_t SDKCTL_IsGrabbing(const char* camera_key, int32_t* state) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!state) return SDK_FAIL;
     Camera* camera = Named(camera_key);
     *state = camera && camera->IsGrabbing() ? 1 : 0;

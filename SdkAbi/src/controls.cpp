@@ -5,8 +5,8 @@
 
 #include "abi_state.h"
 #include "camera_records.h"
+#include "common/abi_barrier.h"
 #include "feature_nodes.h"
-#include "sdk_abi/exception_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -35,7 +35,7 @@ int32_t ReleaseControl(Record* self) {
 template <typename Record>
 int32_t CreateControl(const ControlCreateInfo* info, Record** out, FaultPoint point,
                       void (*fill)(Record&)) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!info || !out) return SDK_FAIL;
     Camera* camera = CameraOf(info->camera);
     if (!camera || camera->State() != CameraState::Connected || TakeFault(camera, point))

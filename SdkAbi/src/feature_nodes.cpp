@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "abi_state.h"
-#include "sdk_abi/exception_barrier.h"
+#include "common/abi_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -27,7 +27,7 @@ bool Reachable(const NodeHandle& h) {
 // feature and no read fault is armed.
 template <typename Node, typename Read>
 int32_t ReadNode(Node* self, Read read) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     if (!h || !Reachable(*h) || TakeFault(h->camera, FaultPoint::FeatureRead, h->name))
       return SDK_FAIL;
@@ -90,7 +90,7 @@ template <NumberPart Part>
 constexpr auto DoubleRead = &NumberRead<GENICAM_DoubleNode, double, &Camera::ReadFloat, Part>;
 
 int32_t IntWrite(GENICAM_IntNode* self, int64_t value) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     return WriteFeature(h, std::to_string(value),
                         [&](Camera& camera) { return camera.WriteInt(h->name, value); });
@@ -98,7 +98,7 @@ int32_t IntWrite(GENICAM_IntNode* self, int64_t value) {
 }
 
 int32_t DoubleWrite(GENICAM_DoubleNode* self, double value) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     return WriteFeature(h, FloatText(value),
                         [&](Camera& camera) { return camera.WriteFloat(h->name, value); });
@@ -118,7 +118,7 @@ int32_t BoolRead(GENICAM_BoolNode* self, uint32_t* value) {
 }
 
 int32_t BoolWrite(GENICAM_BoolNode* self, uint32_t value) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     const std::string text = value == 0 ? "false" : value == 1 ? "true" : std::to_string(value);
     return WriteFeature(h, text, [&](Camera& camera) {
@@ -139,7 +139,7 @@ int32_t EnumRead(GENICAM_EnumNode* self, char* buf, uint32_t* len) {
 
 int32_t EnumWrite(GENICAM_EnumNode* self, const char* symbol) {
   if (!symbol) return SDK_FAIL;
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     std::string text(symbol, strnlen(symbol, SDK_SYMBOL_LEN));
     return WriteFeature(h, text, [&](Camera& camera) { return camera.WriteEnum(h->name, text); });
@@ -147,7 +147,7 @@ int32_t EnumWrite(GENICAM_EnumNode* self, const char* symbol) {
 }
 
 int32_t EnumList(GENICAM_EnumNode* self, GENICAM_EnumEntry* list, uint32_t* count) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     if (!h || !list || !count) return SDK_FAIL;
     if (!Reachable(*h) || TakeFault(h->camera, FaultPoint::EnumList)) return SDK_FAIL;
@@ -175,7 +175,7 @@ int32_t StringRead(GENICAM_StringNode* self, char* buf, uint32_t* len) {
 
 int32_t StringWrite(GENICAM_StringNode* self, const char* value) {
   if (!value) return SDK_FAIL;
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     // One more than the buffer holds shows a value that does not fit.
     std::string text(value, strnlen(value, SDK_STRING_LEN));
@@ -188,7 +188,7 @@ int32_t StringWrite(GENICAM_StringNode* self, const char* value) {
 // ---- Command ----------------------------------------------------------------
 
 int32_t Execute(GENICAM_CmdNode* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     const NodeHandle* h = HandleOf(self);
     return WriteNode(h, FaultPoint::CommandExecute, {}, "",
                      [&](Camera& camera) { return camera.Execute(h->name); });
@@ -209,7 +209,7 @@ int32_t ReleaseValueNode(Node* self) {
 
 // A handle for a feature the camera has, or null.
 NodeHandle* NewHandle(Camera* camera, const char* name, FeatureKind kind) {
-  return Guarded<NodeHandle*>(nullptr, [&]() -> NodeHandle* {
+  return boundary::Barrier(static_cast<NodeHandle*>(nullptr), [&]() -> NodeHandle* {
     if (!camera || !camera->HasFeature(name, kind)) return nullptr;
     auto handle = std::make_unique<NodeHandle>(NodeHandle{camera, name, kind});
     CountLive(&LiveObjectCount::value_nodes, 1);

@@ -1,7 +1,7 @@
 #include "frame_record.h"
 
 #include "abi_state.h"
-#include "sdk_abi/exception_barrier.h"
+#include "common/abi_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -18,7 +18,7 @@ FrameRecord* Impl(GENICAM_Frame* self) {
 }
 
 int32_t Release(GENICAM_Frame* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     FrameRecord* f = Impl(self);
     if (!f) return SDK_FAIL;
     CountFor(*f->camera, &Counters::frames_outstanding, -1);

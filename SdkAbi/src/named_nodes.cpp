@@ -6,8 +6,8 @@
 
 #include "abi_state.h"
 #include "camera_records.h"
+#include "common/abi_barrier.h"
 #include "feature_nodes.h"
-#include "sdk_abi/exception_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -31,7 +31,7 @@ int32_t ReleaseNamed(Record* self) {
 template <typename Record>
 int32_t CreateNamed(const FeatureNodeInfo* info, Record** out, FeatureKind kind, FaultPoint point,
                     void (*set_operations)(Record&)) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!info || !out) return SDK_FAIL;
     const size_t name_length = strnlen(info->attrName, sizeof info->attrName);
     if (name_length == sizeof info->attrName) return SDK_FAIL;  // not terminated

@@ -6,8 +6,8 @@
 
 #include "abi_state.h"
 #include "camera_records.h"
+#include "common/abi_barrier.h"
 #include "frame_record.h"
-#include "sdk_abi/exception_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -24,7 +24,7 @@ StreamRecord* Impl(GENICAM_StreamSource* self) {
 }
 
 int32_t Release(GENICAM_StreamSource* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     StreamRecord* s = Impl(self);
     if (!s) return SDK_FAIL;
     CountLive(&LiveObjectCount::streams, -1);
@@ -34,7 +34,7 @@ int32_t Release(GENICAM_StreamSource* self) {
 }
 
 int32_t StartGrabbing(GENICAM_StreamSource* self, uint64_t max_images, int32_t /*strategy*/) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     StreamRecord* s = Impl(self);
     if (!s || s->camera->State() != CameraState::Connected || s->stream->IsGrabbing())
       return SDK_FAIL;
@@ -46,7 +46,7 @@ int32_t StartGrabbing(GENICAM_StreamSource* self, uint64_t max_images, int32_t /
 }
 
 int32_t StopGrabbing(GENICAM_StreamSource* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     StreamRecord* s = Impl(self);
     if (!s || s->camera->State() == CameraState::Gone ||
         TakeFault(s->camera, FaultPoint::StopGrabbing))
@@ -65,14 +65,14 @@ int32_t StopGrabbing(GENICAM_StreamSource* self) {
 }
 
 int32_t IsGrabbing(GENICAM_StreamSource* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     StreamRecord* s = Impl(self);
     return s && s->stream->IsGrabbing() ? SDK_OK : SDK_FAIL;
   });
 }
 
 int32_t GetFrame(GENICAM_StreamSource* self, GENICAM_Frame** frame, uint32_t timeout_ms) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     StreamRecord* s = Impl(self);
     if (!s || !frame) return SDK_FAIL;
     if (s->camera->State() != CameraState::Connected ||
@@ -100,7 +100,7 @@ using namespace sdkabi;
 
 extern "C" SDK_API int32_t GENICAM_createStreamSource(const StreamSourceInfo* info,
                                                       GENICAM_StreamSource** stream) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!info || !stream || info->channelId != 0) return SDK_FAIL;
     Camera* camera = CameraOf(info->camera);
     if (!camera || camera->State() != CameraState::Connected) return SDK_FAIL;

@@ -8,7 +8,7 @@
 
 #include "abi_state.h"
 #include "camera_records.h"
-#include "sdk_abi/exception_barrier.h"
+#include "common/abi_barrier.h"
 
 namespace sdkabi {
 namespace {
@@ -52,7 +52,7 @@ bool KnownAccessMode(int32_t mode) {
 }
 
 int32_t Connect(GENICAM_Camera* self, int32_t access_mode) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     Camera* camera = CameraOf(self);
     if (!camera || !KnownAccessMode(access_mode)) return SDK_FAIL;
     if (camera->State() == CameraState::Gone || TakeFault(camera, FaultPoint::Connect))
@@ -64,14 +64,14 @@ int32_t Connect(GENICAM_Camera* self, int32_t access_mode) {
 }
 
 int32_t IsConnected(GENICAM_Camera* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     Camera* camera = CameraOf(self);
     return camera && camera->State() == CameraState::Connected ? SDK_OK : SDK_FAIL;
   });
 }
 
 int32_t Disconnect(GENICAM_Camera* self) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     Camera* camera = CameraOf(self);
     if (!camera || camera->State() == CameraState::Gone ||
         TakeFault(camera, FaultPoint::Disconnect))
@@ -84,7 +84,7 @@ int32_t Disconnect(GENICAM_Camera* self) {
 
 int32_t Discovery(GENICAM_System* /*self*/, GENICAM_Camera** cameras, uint32_t* count,
                   int32_t /*selector*/) {
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!cameras || !count) return SDK_FAIL;
     if (TakeFault(nullptr, FaultPoint::Discovery)) return SDK_FAIL;
     DiscoveryArray array;
@@ -120,7 +120,7 @@ Camera* CameraOf(const GENICAM_Camera* camera) {
 
 extern "C" SDK_API int32_t GENICAM_getSystemInstance(GENICAM_System** system) {
   using namespace sdkabi;
-  return Guarded(SDK_FAIL, [&] {
+  return boundary::Barrier(SDK_FAIL, [&] {
     if (!system || TakeFault(nullptr, FaultPoint::SystemInstance)) return SDK_FAIL;
     *system = &g_system;
     return SDK_OK;

@@ -113,8 +113,8 @@ SIM_API std::vector<CameraConfig> DefaultCameras();
 // new cameras start with empty write logs and zero counters.
 SIM_API void SetCameras(const std::vector<CameraConfig>& cameras);
 
-// Parses a camera set from JSON text (format in SimSdk/README.md).  On a
-// malformed text returns nothing and, when `error` is given, says why.
+// Parses a camera set from JSON text (format in Tools/USAGE.md).  On an
+// invalid text returns nothing and, when `error` is given, says why.
 SIM_API std::optional<std::vector<CameraConfig>> ParseCameras(const std::string& json_text,
                                                               std::string* error = nullptr);
 // As ParseCameras, reading the file at `path`, and on success installs the
@@ -122,9 +122,10 @@ SIM_API std::optional<std::vector<CameraConfig>> ParseCameras(const std::string&
 SIM_API bool LoadCamerasFromFile(const std::string& path, std::string* error = nullptr);
 
 // Back to the start state: the set from the file named by the environment
-// variable TERVIXMD_SIM_CONFIG, or DefaultCameras() without it (or when the
-// file fails to load), installed as SetCameras does: all streams stopped,
-// every camera plugged in and disconnected.
+// variable TERVIXMD_SIM_CONFIG, or DefaultCameras() without it, installed
+// as SetCameras does: all streams stopped, every camera plugged in and
+// disconnected.  A file that does not load gives no cameras and one line
+// on stderr naming the file and the problem.
 SIM_API void Reset();
 
 // Edits a camera's current state in place (identity, feature values and
@@ -151,10 +152,55 @@ SIM_API bool SendLinePulse(const std::string& key);
 SIM_API std::optional<CameraConfig> CameraState(const std::string& key);
 
 // ---- Frame content -----------------------------------------------------------
-// A frame as the camera delivers it.  Pixel (row, col) of the delivered
-// image is the sensor's pixel (reverse_y ? height-1-row : row,
-// reverse_x ? width-1-col : col).
+// Every camera shows one test scene, a published function of the frame
+// number, the sensor position and the camera's settings; Tools/USAGE.md
+// describes it.  Coordinates are in pixels of the sensor (width.max x
+// height.max); the delivered image is its top-left Width x Height part,
+// mirrored within that part: delivered pixel (row, col) is sensor pixel
+// (reverse_y ? height-1-row : row, reverse_x ? width-1-col : col).
+//
+// The scene, in linear levels 0..65535 per red, green and blue, for a
+// sensor of W x H (all divisions round down):
+//   rows [0, H/2)       eight colour bars, column c in bar c * 8 / W:
+//                       white, yellow, cyan, green, magenta, red, blue,
+//                       black (components 0 or 49151, i.e. 75 %), with a
+//                       black letter F in 5 x 7 font units of u = max(1,
+//                       min(W/56, H/18)) pixels, its top-left at (u, u);
+//   rows [H/2, 5H/8)    a track of 16 slots, column c in slot c * 16 / W,
+//                       gray 13107 but slot (frame mod 16) white (49151);
+//   rows [5H/8, 3H/4)   black, with frame mod 10^8 in eight white (49151)
+//                       digits of the same font, each 6 x 7 units of
+//                       d = min(B/9, W/49) pixels for the band's B rows,
+//                       the first at column (W - 47d)/2 and row
+//                       5H/8 + (B - 7d)/2 (no digits when d is 0);
+//   rows [3H/4, H)      a gray ramp read column by column: pixel i =
+//                       col * B + (row - 3H/4) of the band's B rows has
+//                       level i * 65535 / (W * B - 1) (0 for a one-pixel
+//                       band), so it looks like a ramp from black (left)
+//                       to full scale (right), finer than 8 bits.
+// The font is in SimSdk/src/scene.cpp.  Past the sensor (an image larger
+// than it, from an edit without checks) the same formulas hold, with the
+// bar, the slot and the ramp's i capped at their last.
+// Each level then goes through the camera's tone curve:
+//   e = ExposureTime / 10000 * 10^(GainRaw / 20)        (GainRaw in dB)
+//   v = min(level / 65535 * e, 1)                        (saturation)
+//   v = clamp(0.5 + 2^((Contrast - 50) / 50) * (v - 0.5), 0, 1)
+//   v = v^(1 / Gamma)                  (Gamma at or below 0 counts as 1)
+//   fine = floor(v * 65535 + 0.5)
+// and a sample of b bits is fine >> (16 - b): the 8-bit formats carry the
+// top bits of the deeper ones.  Mono formats show the luma
+// (77 R + 150 G + 29 B + 128) >> 8 of the levels; a Bayer format takes the
+// filter's colour at the delivered position; RGB/BGR(a) take each colour
+// (alpha 255); YUV 4:2:2 takes Y = (77 R + 150 G + 29 B + 128) >> 8 of the
+// pixel's 8-bit colour and, from the left pixel of its pair, U = 128 +
+// (((B - Y) * 36984 + 32768) >> 16) or V = 128 + (((R - Y) * 46744 +
+// 32768) >> 16), clamped to 0..255 (BT.601, full range).
+//
+// The stamp: sensor row 0, columns 0..7 carry byte `col` of the frame
+// number (little endian) in the top 8 bits of every sample, the low bits
+// 0, whatever the settings.
 
+// What the frames of a camera depend on; LayoutOf takes it from a camera.
 struct FrameLayout {
   std::string pixel_format;
   uint32_t width = 0;
@@ -163,26 +209,25 @@ struct FrameLayout {
   bool reverse_y = false;
   uint32_t padding_x = 0;
   uint32_t padding_y = 0;
+  uint32_t sensor_width = 0;   // 0: the image's own width
+  uint32_t sensor_height = 0;  // 0: the image's own height
+  double exposure_time = 10000;
+  double gain = 0;  // dB
+  double gamma = 1;
+  int64_t contrast = 50;
+
+  bool operator==(const FrameLayout&) const = default;
 };
 
-// Sample of sensor pixel (row, col) of frame `frame` at the format's depth
-// (0 .. 2^bits - 1; 8 bits for RGB/BGR/RGBa/BGRa/YUV).  `channel`: 0 for
-// mono and Bayer; 0 R, 1 G, 2 B, 3 A for the RGB family (A is always 255);
-// 0 Y, 1 the pixel's chroma byte (U on even columns, V on odd) for YUV.
-//
-//   base   = ((col * 7 + row * 13 + channel * 101) * 0x9E5) mod 2^bits
-//   sample = base, except in sensor row 0 at columns 0..7, where the top 8
-//            bits carry byte `col` of `frame` (little endian) and the low
-//            bits keep base:  (byte << (bits - 8)) | (base mod 2^(bits-8)).
-//
-// So frame order and loss show in the first eight pixels of sensor row 0,
-// and high-bit formats have varied low bits everywhere.  For an unknown
-// format returns 0.
-SIM_API uint32_t SensorSample(const std::string& pixel_format, uint64_t frame, uint32_t row,
-                              uint32_t col, uint32_t channel);
+// The camera's current layout: its geometry and settings; an absent
+// feature counts at the value above (and no mirroring).
+SIM_API FrameLayout LayoutOf(const CameraConfig& camera);
 
-// Delivered sample at image position (row, col) of `layout`: SensorSample
-// of the mirrored position.
+// Delivered sample at image position (row, col) of frame `frame`, at the
+// format's depth (0 .. 2^bits - 1; 8 bits for RGB/BGR/RGBa/BGRa/YUV).
+// `channel`: 0 for mono and Bayer; 0 R, 1 G, 2 B, 3 A for the RGB family;
+// 0 Y, 1 the pixel's chroma byte (U on even columns, V on odd) for YUV.
+// 0 for an unknown format.
 SIM_API uint32_t DeliveredSample(const FrameLayout& layout, uint64_t frame, uint32_t row,
                                  uint32_t col, uint32_t channel);
 

@@ -1,4 +1,4 @@
-// Camera sets from JSON.
+// Camera sets from JSON (format in Tools/USAGE.md).
 //
 // The text is a list of cameras, or an object whose "cameras" member is one:
 //
@@ -16,18 +16,20 @@
 //        "ContrastMode": {"present": false}
 //      }}]}
 //
-// A camera starts from the built-in monochrome camera's features and
-// settings; each member given replaces that one field.  Unknown members,
-// unknown feature names, wrong types, duplicate keys, pixel formats the
-// SDK cannot render and a buffer count of 0 are errors.
+// A camera starts from the built-in monochrome camera's features, vendor
+// and model, with its key as name and serial; each member given replaces
+// that one field.  Anything a camera could not work with is an error: see
+// camera_checks.h and the checks here.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
+#include "camera_checks.h"
 #include "feature_table.h"
-#include "pixvane/pixel_formats.h"
 #include "sim_loader.h"
 
 namespace simsdk {
@@ -71,6 +73,12 @@ void Read(const json& object, const char* member, const std::string& where, T& o
       return it->is_number_integer();
   }();
   if (!type_ok) Fail(where, std::string("wrong type for \"") + member + "\"");
+  if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+    // The library would wrap a number the type cannot hold.
+    constexpr auto kMax = static_cast<uint64_t>(std::numeric_limits<T>::max());
+    if (it->is_number_unsigned() && it->template get<uint64_t>() > kMax)
+      Fail(where, std::string("\"") + member + "\" is above " + std::to_string(kMax));
+  }
   out = it->get<T>();
 }
 
@@ -85,7 +93,6 @@ void ReadFeature(const json& node, const FeatureDef& def, CameraConfig& camera,
       Read(node, "max", where, f.max);
       Read(node, "inc", where, f.inc);
       Read(node, "present", where, f.present);
-      if (f.inc <= 0) Fail(where, "\"inc\" must be positive");
       return;
     }
     case FeatureType::Float: {
@@ -134,13 +141,6 @@ void ReadFeature(const json& node, const FeatureDef& def, CameraConfig& camera,
   }
 }
 
-void CheckPixelFormats(const CameraConfig& camera, const std::string& where) {
-  for (const std::string& name : camera.pixel_format.entries)
-    if (!pixvane::FindPixelFormat(name)) Fail(where, "unknown pixel format \"" + name + "\"");
-  if (camera.pixel_format.present && !pixvane::FindPixelFormat(camera.pixel_format.value))
-    Fail(where, "unknown pixel format \"" + camera.pixel_format.value + "\"");
-}
-
 CameraConfig ReadCamera(const json& node, const CameraConfig& base, const std::string& where) {
   CheckMembers(node, where,
                {"key", "name", "vendor", "model", "serial", "max_frame_rate", "buffer_count",
@@ -148,6 +148,7 @@ CameraConfig ReadCamera(const json& node, const CameraConfig& base, const std::s
   CameraConfig camera = base;
   if (!node.contains("key")) Fail(where, "\"key\" is required");
   Read(node, "key", where, camera.key);
+  camera.name = camera.serial = camera.key;
   Read(node, "name", where, camera.name);
   Read(node, "vendor", where, camera.vendor);
   Read(node, "model", where, camera.model);
@@ -163,10 +164,10 @@ CameraConfig ReadCamera(const json& node, const CameraConfig& base, const std::s
     for (const auto& item : it->items()) {
       const FeatureDef* def = FindFeature(item.key());
       if (!def) Fail(where, "unknown feature \"" + item.key() + "\"");
-      ReadFeature(item.value(), *def, camera, where + "." + item.key());
+      ReadFeature(item.value(), *def, camera, where + ", feature " + item.key());
     }
   }
-  CheckPixelFormats(camera, where);
+  if (const std::string problem = CameraProblem(camera); !problem.empty()) Fail(where, problem);
   return camera;
 }
 
@@ -179,20 +180,35 @@ std::vector<CameraConfig> ReadCameras(const json& root) {
     list = &*it;
   }
   if (!list->is_array()) Fail("top level", "expected a list of cameras");
-  const CameraConfig base = [] {
-    CameraConfig c = DefaultCameras().front();
-    c.key = c.name = c.vendor = c.model = c.serial = "";
-    return c;
-  }();
+  const CameraConfig base = DefaultCameras().front();
   std::vector<CameraConfig> cameras;
   std::set<std::string> keys;
   for (size_t i = 0; i < list->size(); ++i) {
     const std::string where = "camera " + std::to_string(i);
     cameras.push_back(ReadCamera((*list)[i], base, where));
-    if (!keys.insert(cameras.back().key).second)
-      Fail(where, "duplicate key \"" + cameras.back().key + "\"");
+    if (!keys.insert(KeyFolded(cameras.back().key)).second)
+      Fail(where, "duplicate key \"" + cameras.back().key + "\" (keys match ignoring case)");
   }
   return cameras;
+}
+
+// JSON that keeps a repeated member in an object would silently drop all
+// but one of them.
+json ParseStrict(const std::string& text) {
+  std::vector<std::set<std::string>> members;  // of each object being read
+  const json::parser_callback_t callback = [&members](int, json::parse_event_t event,
+                                                      json& parsed) {
+    if (event == json::parse_event_t::object_start) {
+      members.emplace_back();
+    } else if (event == json::parse_event_t::object_end) {
+      members.pop_back();
+    } else if (event == json::parse_event_t::key &&
+               !members.back().insert(parsed.get<std::string>()).second) {
+      throw ConfigError{"member \"" + parsed.get<std::string>() + "\" appears twice in one object"};
+    }
+    return true;
+  };
+  return json::parse(text, callback);
 }
 
 }  // namespace
@@ -200,9 +216,13 @@ std::vector<CameraConfig> ReadCameras(const json& root) {
 std::optional<std::vector<CameraConfig>> ParseCameras(const std::string& json_text,
                                                       std::string* error) {
   try {
-    return ReadCameras(json::parse(json_text));
+    return ReadCameras(ParseStrict(json_text));
   } catch (const ConfigError& e) {
     if (error) *error = e.message;
+  } catch (const json::parse_error& e) {
+    // what() starts with the library's "[json.exception.parse_error.N] ".
+    const std::string what = e.what();
+    if (error) *error = what.substr(what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
   } catch (const std::exception& e) {
     if (error) *error = e.what();
   }
@@ -211,21 +231,32 @@ std::optional<std::vector<CameraConfig>> ParseCameras(const std::string& json_te
 
 std::optional<std::vector<CameraConfig>> ReadCameraFile(const std::string& path,
                                                         std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "cannot read " + path;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    if (error) *error = std::string("cannot open: ") + std::strerror(errno);
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseCameras(text.str(), error);
+  std::string text;
+  char chunk[4096];
+  size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  const bool failed = std::ferror(file) != 0;
+  const int read_errno = errno;
+  std::fclose(file);
+  if (failed) {
+    if (error) *error = std::string("cannot read: ") + std::strerror(read_errno);
+    return std::nullopt;
+  }
+  return ParseCameras(text, error);
 }
 
 std::vector<CameraConfig> StartSet() {
-  if (const char* path = std::getenv("TERVIXMD_SIM_CONFIG"); path && *path) {
-    if (auto cameras = ReadCameraFile(path, nullptr)) return *cameras;
-  }
-  return DefaultCameras();
+  const char* path = std::getenv("TERVIXMD_SIM_CONFIG");
+  if (!path || !*path) return DefaultCameras();
+  std::string error;
+  if (auto cameras = ReadCameraFile(path, &error)) return *cameras;
+  std::fprintf(stderr, "Tervixmd: camera file %s: %s; no cameras\n", path, error.c_str());
+  return {};
 }
 
 }  // namespace simsdk

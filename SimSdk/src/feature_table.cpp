@@ -65,4 +65,11 @@ bool FeaturePresent(CameraConfig& camera, const FeatureDef& def) {
   return false;
 }
 
+bool OnIncrement(const IntFeature& f, int64_t value) {
+  // Unsigned, as the distance between the limits of int64_t overflows it.
+  return (static_cast<uint64_t>(value) - static_cast<uint64_t>(f.min)) %
+             static_cast<uint64_t>(f.inc) ==
+         0;
+}
+
 }  // namespace simsdk

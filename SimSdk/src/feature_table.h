@@ -32,4 +32,8 @@ Record& FeatureRecord(CameraConfig& camera, const FeatureDef& def) {
 // Whether the feature exists on this camera.
 bool FeaturePresent(CameraConfig& camera, const FeatureDef& def);
 
+// Whether value (at least f.min; f.inc at least 1) is f.min plus a
+// multiple of f.inc.
+bool OnIncrement(const IntFeature& f, int64_t value);
+
 }  // namespace simsdk

@@ -131,7 +131,7 @@ bool SimCamera::ReadString(const char* name, std::string& value) {
 bool SimCamera::WriteInt(const char* name, int64_t value) {
   return Write<IntFeature>(name, FeatureType::Int, [&](IntFeature& f) {
     if (value < f.min || value > f.max) return false;
-    if (f.inc > 0 && (value - f.min) % f.inc != 0) return false;
+    if (f.inc > 0 && !OnIncrement(f, value)) return false;
     f.value = value;
     return true;
   });

@@ -1,11 +1,37 @@
 // The test-control API over the simulator's state.
 #include "sim_control.h"
 
+#include <algorithm>
+
 #include "sim_loader.h"
 #include "sim_state.h"
 #include "stream_engine.h"
 
 namespace simsdk {
+namespace {
+
+uint32_t Pixels(int64_t value) {
+  return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, UINT32_MAX));
+}
+
+}  // namespace
+
+FrameLayout LayoutOf(const CameraConfig& c) {
+  const FrameLayout neutral;
+  return {c.pixel_format.value,
+          Pixels(c.width.value),
+          Pixels(c.height.value),
+          c.reverse_x.present && c.reverse_x.value,
+          c.reverse_y.present && c.reverse_y.value,
+          c.padding_x,
+          c.padding_y,
+          Pixels(c.width.max),
+          Pixels(c.height.max),
+          c.exposure_time.present ? c.exposure_time.value : neutral.exposure_time,
+          c.gain_raw.present ? c.gain_raw.value : neutral.gain,
+          c.gamma.present ? c.gamma.value : neutral.gamma,
+          c.contrast.present ? c.contrast.value : neutral.contrast};
+}
 
 void SetCameras(const std::vector<CameraConfig>& cameras) {
   Sim& sim = TheSim();

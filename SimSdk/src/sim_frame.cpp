@@ -1,7 +1,6 @@
 #include "sim_frame.h"
 
-#include "frame_pattern.h"
-#include "pattern_cache.h"
+#include "plan_cache.h"
 #include "sim_state.h"
 
 namespace simsdk {
@@ -15,15 +14,9 @@ SimFrame::~SimFrame() {
 }
 
 void SimFrame::Render() {
-  FrameBuffer& buffer = *pending_.buffer;
-  const FrameLayout& layout = pending_.layout;
-  if (!buffer.holds_render || !SameLayout(buffer.layout, layout)) {
-    const auto pattern = CachedRender(layout, *pending_.format);
-    buffer.bytes.assign(pattern->begin(), pattern->end());
-    buffer.layout = layout;
-    buffer.holds_render = true;
-  }
-  Restamp(layout, *pending_.format, pending_.number, buffer.bytes.data());
+  const auto plan = CachedPlan(pending_.layout, *pending_.format);
+  pending_.buffer->bytes.resize(plan->bytes());
+  plan->Render(pending_.number, pending_.buffer->bytes.data());
 }
 
 sdkabi::FrameInfo SimFrame::Describe() const {

@@ -12,8 +12,9 @@ namespace simsdk {
 std::optional<std::vector<CameraConfig>> ReadCameraFile(const std::string& path,
                                                         std::string* error);
 
-// The set named by TERVIXMD_SIM_CONFIG, or the built-in one without it or
-// when that file does not load.
+// The set named by TERVIXMD_SIM_CONFIG, or the built-in one without it.
+// A file that does not load gives no cameras and one line on stderr that
+// names the file and the problem.
 std::vector<CameraConfig> StartSet();
 
 }  // namespace simsdk

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame_pattern.h"
+#include "frame_plan.h"
 #include "sim_state.h"
 
 namespace simsdk {
@@ -11,16 +11,6 @@ namespace {
 
 bool IsOn(const EnumFeature& f, const char* symbol) {
   return f.present && f.value == symbol;
-}
-
-FrameLayout CurrentLayout(const CameraConfig& c) {
-  return {c.pixel_format.value,
-          static_cast<uint32_t>(std::max<int64_t>(c.width.value, 0)),
-          static_cast<uint32_t>(std::max<int64_t>(c.height.value, 0)),
-          c.reverse_x.present && c.reverse_x.value,
-          c.reverse_y.present && c.reverse_y.value,
-          c.padding_x,
-          c.padding_y};
 }
 
 uint64_t Limit(const StreamImpl& s) {
@@ -33,7 +23,7 @@ void Produce(StreamImpl& s) {
   const uint64_t number = s.next_number++;
   BufferPool& pool = *s.pool;
   const CameraConfig& config = s.camera->config;
-  const FrameLayout layout = CurrentLayout(config);
+  const FrameLayout layout = LayoutOf(config);
   const pixvane::PixelFormatInfo* format = pixvane::FindPixelFormat(layout.pixel_format);
   if (pool.in_use >= pool.capacity || !format || FrameBytes(layout, *format) == 0) {
     ++s.camera->frames_dropped;

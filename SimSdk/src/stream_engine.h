@@ -21,12 +21,9 @@ class SimCamera;
 struct StreamImpl;
 using sdkabi::Clock;
 
-// One frame buffer of a stream's pool; remembers what it holds so the
-// next frame of the same layout only rewrites the frame-number row.
+// One frame buffer of a stream's pool.
 struct FrameBuffer {
   std::vector<uint8_t> bytes;
-  FrameLayout layout;
-  bool holds_render = false;
 };
 
 // Shared by a stream and the frames it handed out, so a frame released

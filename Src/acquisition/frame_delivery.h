@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "camera_sdk.h"
-#include "frame_conversion.h"
-#include "host.h"
-#include "image_request.h"
+#include "acquisition/image_request.h"
+#include "acquisition/ring_conversion.h"
+#include "bindings/camera_sdk.h"
+#include "bindings/host.h"
 
 // Hands a frame back to the SDK when it goes out of scope, unless it was
 // handed back earlier: every frame obtained is released exactly once.
@@ -30,11 +30,11 @@ class HeldFrame {
 };
 
 // Conversion and images for one valid frame: the frame is checked, then
-// converted into `ring` and handed back; volatile mode then wraps `ring` as
-// the image(s), copy mode creates host images and copies (gray) or splits
-// (colour) `ring` into them.  Copy-mode gray Mono8 frames, which cannot
-// fail to convert once checked, go straight into the host image instead.
-// Returns 2, 5306 (the frame cannot be converted or does not fit) or the
-// host's error.
+// converted into `slot` and handed back; volatile mode then wraps the slot
+// as the image(s), copy mode creates host images and copies (gray) or
+// splits (colour) the slot into them.  Copy-mode gray Mono8 frames, which
+// cannot fail to convert once checked, go straight into the host image
+// instead.  H_MSG_OK, H_ERR_FGTIMEOUT (the frame cannot be converted or does
+// not fit) or the host's error.
 Herror DeliverFrame(Hproc_handle proc_id, const ImageRequest& request, bool volatile_mode,
-                    HeldFrame& frame, FrameBuffer ring, Himage* image, int32_t* num_image);
+                    HeldFrame& frame, RingSlot slot, Himage* image, int32_t* num_image);

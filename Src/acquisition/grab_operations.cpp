@@ -1,21 +1,18 @@
-// The host's grab operations (slots 4 to 8).  Threads: any application
-// thread; the bookkeeping runs under the instance's cancel_mutex, the frame
-// wait, conversion and image building without it.  The camera entry's SDK
-// objects are used only while its objects_lock is held shared.
+#include "acquisition/grab_operations.h"
+
 #include <mutex>
 #include <shared_mutex>
 
-#include "camera_table.h"
-#include "cancel_mutex.h"
-#include "frame_delivery.h"
-#include "grab_ring.h"
-#include "guarded_call.h"
-#include "interface_state.h"
-#include "messages.h"
-#include "operations.h"
-#include "shared_fields.h"
-#include "stream_control.h"
-#include "stream_readiness.h"
+#include "acquisition/frame_delivery.h"
+#include "acquisition/grab_ring.h"
+#include "acquisition/stream_control.h"
+#include "acquisition/stream_readiness.h"
+#include "base/cancel_mutex.h"
+#include "base/contract_texts.h"
+#include "base/guarded_call.h"
+#include "base/interface_state.h"
+#include "base/messages.h"
+#include "base/shared_fields.h"
 
 namespace {
 
@@ -32,48 +29,46 @@ void DropOneFrame(GENICAM_StreamSource* stream) {
 
 // The stop that stop_after_grab asks for.
 Herror StopIfAsked(GENICAM_StreamSource* stream) {
-  if (stop_after_grab.load() == 1 && StopGrabbing(stream) != 0) {
-    PrintMessage("StopGrabbing  fail.\n");
+  if (stop_after_grab.load() == 1 && StopGrabbing(stream) != H_MSG_OK) {
+    PrintMessage(contract::kStopGrabbingFailed);
     return H_ERR_FGDV;
   }
   return H_MSG_OK;
 }
 
-// Frame wait, conversion and images; runs with the entry's objects held
+// Frame wait, conversion and images; runs with the camera's objects held
 // shared so no close can release the stream meanwhile.
-Herror GrabFrame(Hproc_handle proc_id, FGInstance* fginst, CameraEntry& entry, int32_t readBuffer,
-                 Himage* image, int32_t* num_image) {
-  InstanceRecord* currInst = fginst->inst_data;
-  std::shared_lock<std::shared_mutex> objects(entry.objects_lock);
+Herror GrabFrame(Hproc_handle proc_id, const OpenInstance& open, int32_t read_buffer, Himage* image,
+                 int32_t* num_image) {
+  std::shared_lock<std::shared_mutex> objects(open.camera.objects_lock);
   GENICAM_StreamSource* stream = nullptr;
-  Herror err = EnsureStreamReady(entry, objects, &stream);
+  Herror err = EnsureStreamReady(open.camera, objects, &stream);
   if (err != H_MSG_OK) return err;
 
-  if (last_set_param.Equals("PixelFormat")) DropOneFrame(stream);
+  if (pixel_format_set_last.load()) DropOneFrame(stream);
 
   GENICAM_Frame* obtained = nullptr;
   if (stream->getFrame(stream, &obtained, kFrameTimeoutMs) != SDK_OK || obtained == nullptr) {
-    PrintMessage("getFrame fail\r\n");
+    PrintMessage(contract::kNoFrame);
     err = StopIfAsked(stream);
     return err != H_MSG_OK ? err : H_ERR_FGTIMEOUT;
   }
   HeldFrame frame(obtained);
   if (obtained->valid(obtained) != SDK_OK) {
     // An incomplete frame is handed back, never delivered as a new image.
-    PrintMessage("getFrame incomplete frame\r\n");
+    PrintMessage(contract::kIncompleteFrame);
     return H_ERR_FGTIMEOUT;
   }
 
   // One snapshot of what the parameter threads may change meanwhile, so the
   // conversion, the images and their bounds agree.
-  const ImageRequest request = ReadImageRequest(*fginst);
-  const FrameBuffer ring{LoadShared(currInst->InstFrameBuffer[readBuffer]),
-                         currInst->frame_buffer_size};
-  err = DeliverFrame(proc_id, request, LoadShared(currInst->volatile_mode), frame, ring, image,
+  const ImageRequest request = ReadImageRequest(open.fginst);
+  const RingSlot slot{open.inst.InstFrameBuffer[read_buffer], open.inst.frame_buffer_size};
+  err = DeliverFrame(proc_id, request, LoadShared(open.inst.volatile_mode), frame, slot, image,
                      num_image);
   if (err != H_MSG_OK) return err;
 
-  StoreShared(fginst->async_grab, false);
+  StoreShared(open.fginst.async_grab, false);
   err = StopIfAsked(stream);
   if (err != H_MSG_OK) return err;
   stop_after_grab.store(0);
@@ -82,62 +77,52 @@ Herror GrabFrame(Hproc_handle proc_id, FGInstance* fginst, CameraEntry& entry, i
 
 }  // namespace
 
-Herror FGGrab(Hproc_handle proc_id, FGInstance* fginst, Himage* image,
-              int32_t* num_image) noexcept {
-  InstanceRecord* currInst = fginst->inst_data;
-  int32_t readBuffer = 0;
-  Herror err = LockCancelMutex(currInst);
+Herror Grab(Hproc_handle proc_id, const OpenInstance& open, Himage* image, int32_t* num_image) {
+  int32_t read_buffer = 0;
+  Herror err = LockCancelMutex(open.inst);
   if (err != H_MSG_OK) return err;
   // A failure here left the mutex unlocked.
-  err = NextGrabBuffer(proc_id, fginst, &readBuffer);
+  err = NextGrabBuffer(open.fginst, open.inst, &read_buffer);
   if (err != H_MSG_OK) return err;
-  err = UnlockCancelMutex(currInst);
+  err = UnlockCancelMutex(open.inst);
   if (err != H_MSG_OK) return err;
-
-  CameraEntry* entry = FindCameraEntry(fginst);
-  if (entry == nullptr) return H_ERR_FGDV;
-  return GrabFrame(proc_id, fginst, *entry, readBuffer, image, num_image);
+  return GrabFrame(proc_id, open, read_buffer, image, num_image);
 }
 
-Herror FGGrabStartAsync(Hproc_handle /*proc_id*/, FGInstance* fginst, double max_delay) noexcept {
-  InstanceRecord* currInst = fginst->inst_data;
+void NoteAsyncGrabStart() noexcept {
   stop_after_grab.store(0);
   async_grab_used.store(1);
-  CameraEntry* entry = FindCameraEntry(fginst);
-  if (entry == nullptr) return H_ERR_FGDV;
+}
+
+Herror StartAsyncGrab(const OpenInstance& open, double max_delay) {
   {
-    std::shared_lock<std::shared_mutex> objects(entry->objects_lock);
+    std::shared_lock<std::shared_mutex> objects(open.camera.objects_lock);
     GENICAM_StreamSource* stream = nullptr;
-    const Herror err = EnsureStreamReady(*entry, objects, &stream);
+    const Herror err = EnsureStreamReady(open.camera, objects, &stream);
     if (err != H_MSG_OK) return err;
   }
-  Herror err = LockCancelMutex(currInst);
+  const Herror err = LockCancelMutex(open.inst);
   if (err != H_MSG_OK) return err;
-  StoreShared(currInst->async_max_delay, DelayFromArgument(max_delay));
-  currInst->async_start_time = Now();
-  StoreShared(currInst->grab_started, true);
-  return UnlockCancelMutex(currInst);
+  StoreShared(open.inst.async_max_delay, DelayFromArgument(max_delay));
+  open.inst.async_start_time = Now();
+  StoreShared(open.inst.grab_started, true);
+  return UnlockCancelMutex(open.inst);
 }
 
-Herror FGGrabAsync(Hproc_handle proc_id, FGInstance* fginst, double max_delay, Himage* image,
-                   int32_t* num_image) noexcept {
-  StoreShared(fginst->inst_data->async_max_delay, DelayFromArgument(max_delay));
-  StoreShared(fginst->async_grab, true);
-  // The grab's own error is the answer when it fails.
-  return HCALL("FGGrab(proc_id, fginst, image, num_image)",
-               FGGrab(proc_id, fginst, image, num_image));
+Herror GrabAsync(Hproc_handle proc_id, const OpenInstance& open, double max_delay, Himage* image,
+                 int32_t* num_image) {
+  StoreShared(open.inst.async_max_delay, DelayFromArgument(max_delay));
+  StoreShared(open.fginst.async_grab, true);
+  return HCALL(contract::kGrabForAsync, Grab(proc_id, open, image, num_image));
 }
 
-Herror FGGrabData(Hproc_handle /*proc_id*/, FGInstance* fginst, void* /*images*/, void* /*regions*/,
-                  void* /*contours*/, void* /*data*/) noexcept {
-  StoreShared(fginst->async_grab, false);
+Herror GrabData(const OpenInstance& open) {
+  StoreShared(open.fginst.async_grab, false);
   return H_ERR_FGNOTSUP;
 }
 
-Herror FGGrabDataAsync(Hproc_handle /*proc_id*/, FGInstance* fginst, double max_delay,
-                       void* /*images*/, void* /*regions*/, void* /*contours*/,
-                       void* /*data*/) noexcept {
-  StoreShared(fginst->inst_data->async_max_delay, DelayFromArgument(max_delay));
-  StoreShared(fginst->async_grab, true);
+Herror GrabDataAsync(const OpenInstance& open, double max_delay) {
+  StoreShared(open.inst.async_max_delay, DelayFromArgument(max_delay));
+  StoreShared(open.fginst.async_grab, true);
   return H_ERR_FGNOTSUP;
 }

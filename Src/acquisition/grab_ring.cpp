@@ -1,19 +1,19 @@
-#include "grab_ring.h"
+#include "acquisition/grab_ring.h"
 
 #include <chrono>
 #include <cmath>
 #include <limits>
 
-#include "shared_fields.h"
+#include "base/shared_fields.h"
 
 namespace {
 
 // Lets a thread that waits for the mutex (an abort) run in between.  These
 // mutex calls are not traced.  A failed unlock only means no yield; a
 // failed relock is returned, as the bookkeeping must not go on unlocked.
-Herror Yield(InstanceRecord* currInst) {
-  if (HpThreadMutexUnlock(&currInst->cancel_mutex) > H_MSG_OK) return H_MSG_OK;  // still held
-  const Herror err = HpThreadMutexLock(&currInst->cancel_mutex);
+Herror Yield(InstanceRecord& inst) {
+  if (HpThreadMutexUnlock(&inst.cancel_mutex) > H_MSG_OK) return H_MSG_OK;  // still held
+  const Herror err = HpThreadMutexLock(&inst.cancel_mutex);
   return err > H_MSG_OK ? err : H_MSG_OK;
 }
 
@@ -44,36 +44,33 @@ int64_t DelayFromArgument(double max_delay_ms) {
   return static_cast<int64_t>(rounded);
 }
 
-Herror NextGrabBuffer(Hproc_handle /*proc_id*/, FGInstance* fginst, int32_t* readBuffer) {
-  InstanceRecord* currInst = fginst->inst_data;
-  const bool async_grab = LoadShared(fginst->async_grab);
+Herror NextGrabBuffer(FGInstance& fginst, InstanceRecord& inst, int32_t* read_buffer) {
+  const bool async_grab = LoadShared(fginst.async_grab);
   Herror err = H_MSG_OK;
-  if (!LoadShared(currInst->grab_started)) {
-    err = Yield(currInst);
+  if (!LoadShared(inst.grab_started)) {
+    err = Yield(inst);
   } else if (!async_grab) {
-    StoreShared(currInst->grab_started, false);
-    err = Yield(currInst);
+    StoreShared(inst.grab_started, false);
+    err = Yield(inst);
   } else {
-    err = Yield(currInst);
-    if (err == H_MSG_OK) err = Yield(currInst);
+    err = Yield(inst);
+    if (err == H_MSG_OK) err = Yield(inst);
     if (err != H_MSG_OK) return err;
-    StoreShared(currInst->grab_started, false);
+    StoreShared(inst.grab_started, false);
     // A late completion only yields once more; the frame is the next one
     // the stream delivers either way.
-    if (AgeMilliseconds(currInst->async_start_time, Now()) >
-        LoadShared(currInst->async_max_delay)) {
-      err = Yield(currInst);
+    if (AgeMilliseconds(inst.async_start_time, Now()) > LoadShared(inst.async_max_delay)) {
+      err = Yield(inst);
     }
   }
   if (err != H_MSG_OK) return err;
 
-  const int32_t num_buffers = currInst->num_buffers;
-  *readBuffer = currInst->next_buffer;
-  currInst->next_buffer = currInst->next_buffer + 1 >= num_buffers ? 0 : currInst->next_buffer + 1;
+  *read_buffer = inst.next_buffer;
+  inst.next_buffer = inst.next_buffer + 1 >= inst.num_buffers ? 0 : inst.next_buffer + 1;
 
-  if (async_grab && LoadShared(currInst->start_async_after_grab_async)) {
-    currInst->async_start_time = Now();
-    StoreShared(currInst->grab_started, true);
+  if (async_grab && LoadShared(inst.start_async_after_grab_async)) {
+    inst.async_start_time = Now();
+    StoreShared(inst.grab_started, true);
   }
   return H_MSG_OK;
 }

@@ -4,17 +4,17 @@
 
 #include <cstdint>
 
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
 
 // Entered with cancel_mutex held.  Settles a pending asynchronous grab (a
 // synchronous grab discards it), yielding the mutex in between so that an
 // abort waiting for it can run; then hands out the next buffer of the ring
-// in *readBuffer and advances the ring, and starts the next asynchronous
+// in *read_buffer and advances the ring, and starts the next asynchronous
 // grab when this one is asynchronous and the instance asks for that.
-// Returns 2 with the mutex held, or the host's status of a relock that
-// failed, with the mutex not held and the ring not advanced.
-Herror NextGrabBuffer(Hproc_handle proc_id, FGInstance* fginst, int32_t* readBuffer);
+// Returns H_MSG_OK with the mutex held, or the host's status of a relock
+// that failed, with the mutex not held and the ring not advanced.
+Herror NextGrabBuffer(FGInstance& fginst, InstanceRecord& inst, int32_t* read_buffer);
 
 // The wall clock as asynchronous grabs stamp it.
 TimeStamp Now();

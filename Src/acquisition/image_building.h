@@ -1,11 +1,11 @@
 // Host images from a grab.  Runs on the grab thread without the cancel
-// mutex.  Every function returns 2 or the host's (converted) error.
+// mutex.  Every function returns H_MSG_OK or the host's (converted) error.
 #pragma once
 
 #include <cstdint>
 
-#include "host.h"
-#include "image_request.h"
+#include "acquisition/image_request.h"
+#include "bindings/host.h"
 
 // Volatile mode: wraps the frame buffer itself as the host image, which
 // then lives only until the ring comes round to this buffer again.  Sets
@@ -29,6 +29,6 @@ Herror FillColourImages(const ImageRequest& request, const uint8_t* buffer, Hima
 // for it even while a parameter thread changes the host record): a takes
 // byte 0 of each triple, b byte 1, c byte 2.  One pass writes all three
 // planes when the host reports a processor cache above 8, else three passes
-// fill a, b and c in turn; the planes are the same either way.  Always 2.
+// fill a, b and c in turn; the planes are the same either way.  Always H_MSG_OK.
 Herror ExtractChannelsFromRGB24(const ImageRequest& request, const uint8_t* src, uint8_t* a,
                                 uint8_t* b, uint8_t* c);

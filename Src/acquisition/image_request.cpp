@@ -1,10 +1,11 @@
-#include "image_request.h"
+#include "acquisition/image_request.h"
 
-#include "shared_fields.h"
+#include "base/shared_fields.h"
 
 namespace {
 
-int32_t Divisor(int32_t full_size, int32_t resolution) {
+// The divisor behind a resolution the open derived from the full size.
+int32_t DivisorBehind(int32_t resolution, int32_t full_size) {
   for (int32_t divisor : {1, 2, 4}) {
     if (full_size / divisor == resolution) return divisor;
   }
@@ -19,9 +20,10 @@ ImageRequest ReadImageRequest(FGInstance& fginst) {
   request.height = LoadShared(fginst.image_height);
   request.start_row = LoadShared(fginst.start_row);
   request.start_column = LoadShared(fginst.start_column);
-  request.row_step = Divisor(LoadShared(fginst.height_max), LoadShared(fginst.vertical_resolution));
+  request.row_step =
+      DivisorBehind(LoadShared(fginst.vertical_resolution), LoadShared(fginst.height_max));
   request.column_step =
-      Divisor(LoadShared(fginst.width_max), LoadShared(fginst.horizontal_resolution));
+      DivisorBehind(LoadShared(fginst.horizontal_resolution), LoadShared(fginst.width_max));
   request.channels = LoadShared(fginst.num_channels) == 3 ? 3 : 1;
   return request;
 }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "host.h"
+#include "bindings/host.h"
 
 struct ImageRequest {
   int32_t width;   // image_width

@@ -1,9 +1,10 @@
-#include "stream_control.h"
+#include "acquisition/stream_control.h"
 
-int32_t StartGrabbing(GENICAM_StreamSource* stream) {
-  return stream->startGrabbing(stream, 0, SDK_GRAB_STRATEGY_ONE_BY_ONE) == SDK_OK ? 0 : -1;
+Herror StartGrabbing(GENICAM_StreamSource* stream) {
+  return stream->startGrabbing(stream, 0, SDK_GRAB_STRATEGY_ONE_BY_ONE) == SDK_OK ? H_MSG_OK
+                                                                                  : H_ERR_FGDV;
 }
 
-int32_t StopGrabbing(GENICAM_StreamSource* stream) {
-  return stream->stopGrabbing(stream) == SDK_OK ? 0 : -1;
+Herror StopGrabbing(GENICAM_StreamSource* stream) {
+  return stream->stopGrabbing(stream) == SDK_OK ? H_MSG_OK : H_ERR_FGDV;
 }

@@ -1,9 +1,9 @@
-// Starting and stopping a stream source: 0 on success, -1 on failure.
+// Starting and stopping a stream source: H_MSG_OK, or H_ERR_FGDV when the
+// SDK refuses.
 #pragma once
 
-#include <cstdint>
+#include "bindings/camera_sdk.h"
+#include "bindings/host.h"
 
-#include "camera_sdk.h"
-
-int32_t StartGrabbing(GENICAM_StreamSource* stream);
-int32_t StopGrabbing(GENICAM_StreamSource* stream);
+Herror StartGrabbing(GENICAM_StreamSource* stream);
+Herror StopGrabbing(GENICAM_StreamSource* stream);

@@ -1,10 +1,11 @@
-#include "stream_readiness.h"
+#include "acquisition/stream_readiness.h"
 
 #include <mutex>
 
-#include "camera_link.h"
-#include "messages.h"
-#include "stream_control.h"
+#include "acquisition/stream_control.h"
+#include "base/contract_texts.h"
+#include "base/messages.h"
+#include "device/camera_link.h"
 
 namespace {
 
@@ -14,16 +15,13 @@ Herror Reconnect(CameraEntry& entry) {
   GENICAM_Camera* camera = entry.camera;
   // Another grab may have reconnected it while this one waited for the lock.
   if (camera->isConnected(camera) != SDK_FAIL) return H_MSG_OK;
-  if (ConnectCamera(camera) != 0) return H_ERR_FGDV;
+  const Herror err = ConnectCamera(camera);
+  if (err != H_MSG_OK) return err;
   if (entry.stream != nullptr) {
     entry.stream->release(entry.stream);
     entry.stream = nullptr;
   }
-  if (CreateStream(camera, &entry.stream) != 0) {
-    PrintMessage("create stream obj  fail.\r\n");
-    return H_ERR_FGDV;
-  }
-  return H_MSG_OK;
+  return CreateStream(camera, &entry.stream);
 }
 
 }  // namespace
@@ -43,8 +41,8 @@ Herror EnsureStreamReady(CameraEntry& entry, std::shared_lock<std::shared_mutex>
   }
   *stream = entry.stream;
   if (*stream == nullptr) return H_ERR_FGDV;
-  if ((*stream)->isGrabbing(*stream) == SDK_FAIL && StartGrabbing(*stream) != 0) {
-    PrintMessage("StartGrabbing  fail.\n");
+  if ((*stream)->isGrabbing(*stream) == SDK_FAIL && StartGrabbing(*stream) != H_MSG_OK) {
+    PrintMessage(contract::kStartGrabbingFailed);
     return H_ERR_FGDV;
   }
   return H_MSG_OK;

@@ -1,14 +1,13 @@
 // Switching a camera between the three acquisition modes and sending a
-// software trigger, through its acquisition control.  Each returns 0 on
-// success and -1 on failure; a failed switch leaves the writes made before
-// the failing one.
+// software trigger, through its acquisition control.  Each returns
+// H_MSG_OK, or H_ERR_FGTRIGGER when the camera refuses; a failed switch
+// leaves the writes made before the failing one.
 #pragma once
 
-#include <cstdint>
+#include "bindings/camera_sdk.h"
+#include "bindings/host.h"
 
-#include "camera_sdk.h"
-
-int32_t SetTriggerContinuous(GENICAM_AcquisitionControl* acquisition_ctl);
-int32_t SetTriggerSoftware(GENICAM_AcquisitionControl* acquisition_ctl);
-int32_t SetTriggerLine(GENICAM_AcquisitionControl* acquisition_ctl);
-int32_t SendSoftwareTrigger(GENICAM_AcquisitionControl* acquisition_ctl);
+Herror SetTriggerContinuous(GENICAM_AcquisitionControl* acquisition_ctl);
+Herror SetTriggerSoftware(GENICAM_AcquisitionControl* acquisition_ctl);
+Herror SetTriggerLine(GENICAM_AcquisitionControl* acquisition_ctl);
+Herror SendSoftwareTrigger(GENICAM_AcquisitionControl* acquisition_ctl);

@@ -1,20 +1,25 @@
-#include "camera_link.h"
+#include "device/camera_link.h"
 
-#include "sdk_binding.h"
+#include "base/contract_texts.h"
+#include "base/messages.h"
+#include "registration/sdk_binding.h"
 
-int32_t ConnectCamera(GENICAM_Camera* camera) {
-  if (camera == nullptr) return -1;
-  return camera->connect(camera, SDK_ACCESS_CONTROL) == SDK_OK ? 0 : -1;
+Herror ConnectCamera(GENICAM_Camera* camera) {
+  if (camera == nullptr) return H_ERR_FGDV;
+  return camera->connect(camera, SDK_ACCESS_CONTROL) == SDK_OK ? H_MSG_OK : H_ERR_FGDV;
 }
 
-int32_t CreateStream(GENICAM_Camera* camera, GENICAM_StreamSource** stream_slot) {
+Herror CreateStream(GENICAM_Camera* camera, GENICAM_StreamSource** stream_slot) {
   const GENICAM_createStreamSource_fn create = BindSdk().createStreamSource;
-  if (camera == nullptr || stream_slot == nullptr || create == nullptr) return -1;
   StreamSourceInfo info{};
   info.camera = camera;
   info.channelId = 0;
   GENICAM_StreamSource* stream = nullptr;
-  if (create(&info, &stream) != SDK_OK || stream == nullptr) return -1;
+  if (camera == nullptr || create == nullptr || create(&info, &stream) != SDK_OK ||
+      stream == nullptr) {
+    PrintMessage(contract::kCreateStreamFailed);
+    return H_ERR_FGDV;
+  }
   *stream_slot = stream;
-  return 0;
+  return H_MSG_OK;
 }

@@ -1,61 +1,72 @@
-#include "camera_objects.h"
+#include "device/camera_objects.h"
 
 #include <cstdio>
 #include <mutex>
 #include <shared_mutex>
 
-#include "camera_link.h"
-#include "interface_state.h"
-#include "messages.h"
-#include "platform.h"
+#include "base/contract_texts.h"
+#include "base/messages.h"
+#include "bindings/platform.h"
+#include "device/camera_link.h"
+#include "registration/sdk_binding.h"
 
 namespace {
 
-constexpr char kBoxCaption[] = "FGOpen";
-
-// Looks the creator up by name on every call (the SDK library may be
-// replaced beside a running host), shows the box when it cannot be had, and
-// never calls a function that was not found.
+// Shows the box when the creator could not be bound, and never calls one
+// that was not.
 template <class Control>
-bool CreateControl(CameraEntry& entry, Control*& field, const char* function_name,
-                   const char* failure_line) {
-  if (field != nullptr) return true;
-  using Creator = int32_t (*)(const ControlCreateInfo*, Control**);
-  if (sdk_module == nullptr) {
-    PlatformMessageBox("fail to load dll!", kBoxCaption);
-    return false;
+Herror CreateControl(CameraEntry& entry, Control*& field,
+                     int32_t (*create)(const ControlCreateInfo*, Control**), const char* name,
+                     const char* failure_line) {
+  if (field != nullptr) return H_MSG_OK;
+  if (!BindSdk().library_loaded) {
+    PlatformMessageBox(contract::kLibraryMissing, contract::kBoxCaption);
+    return H_ERR_FGDV;
   }
-  const auto create = reinterpret_cast<Creator>(PlatformFindSymbol(sdk_module, function_name));
   if (create == nullptr) {
-    char text[96];  // the creators' names are a third of this
-    std::snprintf(text, sizeof text, "fail to GetProcAddress %s!", function_name);
-    PlatformMessageBox(text, kBoxCaption);
-    return false;
+    char box[96];  // the creators' names are a third of this
+    std::snprintf(box, sizeof box, contract::kCreatorMissingFormat, name);
+    PlatformMessageBox(box, contract::kBoxCaption);
+    return H_ERR_FGDV;
   }
   ControlCreateInfo info{};
   info.camera = entry.camera;
   Control* made = nullptr;
   if (create(&info, &made) != SDK_OK || made == nullptr) {
     if (failure_line != nullptr) PrintMessage(failure_line);
-    return false;
+    return H_ERR_FGDV;
   }
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
   field = made;
-  return true;
+  return H_MSG_OK;
 }
 
-bool CreateControls(CameraEntry& entry) {
-  return CreateControl(entry, entry.acquisition_ctl, "GENICAM_createAcquisitionControl", nullptr) &&
-         CreateControl(entry, entry.image_format_ctl, "GENICAM_createImageFormatControl",
-                       "Create Image Control Fail.\n") &&
-         CreateControl(entry, entry.analog_ctl, "GENICAM_createAnalogControl",
-                       "Create Analog Control Fail.\n") &&
-         CreateControl(entry, entry.isp_ctl, "GENICAM_createISPControl",
-                       "Create ISP Control Fail.\n") &&
-         CreateControl(entry, entry.user_set_ctl, "GENICAM_createUserSetControl",
-                       "Create UserSet Control Fail.\n") &&
-         CreateControl(entry, entry.dev_ctl, "GENICAM_createDeviceControl",
-                       "Create Device Control Fail.\n");
+// In this order; the first failure ends the open.
+Herror CreateControls(CameraEntry& entry) {
+  const SdkEntryPoints& sdk = BindSdk();
+  Herror err = CreateControl(entry, entry.acquisition_ctl, sdk.createAcquisitionControl,
+                             contract::kCreateAcquisitionControl, nullptr);
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.image_format_ctl, sdk.createImageFormatControl,
+                        contract::kCreateImageFormatControl, contract::kCreateImageControlFailed);
+  }
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.analog_ctl, sdk.createAnalogControl,
+                        contract::kCreateAnalogControl, contract::kCreateAnalogControlFailed);
+  }
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.isp_ctl, sdk.createISPControl, contract::kCreateIspControl,
+                        contract::kCreateIspControlFailed);
+  }
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.user_set_ctl, sdk.createUserSetControl,
+                        contract::kCreateUserSetControl, contract::kCreateUserSetControlFailed);
+  }
+  if (err == H_MSG_OK) {
+    err = CreateControl(entry, entry.dev_ctl, sdk.createDeviceControl,
+                        contract::kCreateDeviceControl, contract::kCreateDeviceControlFailed);
+  }
+  return err;
 }
 
 bool ConnectedForOthers(const CameraEntry& entry) {
@@ -73,31 +84,29 @@ void ReleaseControl(Control*& field) {
 
 Herror PrepareCameraObjects(CameraEntry& entry) {
   if (entry.camera == nullptr) return H_ERR_FGDV;
-  if (!ConnectedForOthers(entry) && ConnectCamera(entry.camera) != 0) return H_ERR_FGDV;
-  if (!CreateControls(entry)) return H_ERR_FGDV;
+  if (!ConnectedForOthers(entry)) {
+    const Herror err = ConnectCamera(entry.camera);
+    if (err != H_MSG_OK) return err;
+  }
+  const Herror err = CreateControls(entry);
+  if (err != H_MSG_OK) return err;
   // A grab of another instance may renew the stream; look under the lock.
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
-  if (entry.stream == nullptr) {
-    if (CreateStream(entry.camera, &entry.stream) != 0) {
-      PrintMessage("create stream obj  fail.\r\n");
-      return H_ERR_FGDV;
-    }
-  }
-  return H_MSG_OK;
+  return entry.stream != nullptr ? H_MSG_OK : CreateStream(entry.camera, &entry.stream);
 }
 
 void ReleaseCameraObjects(CameraEntry& entry) {
   std::unique_lock<std::shared_mutex> objects(entry.objects_lock);
   if (GENICAM_StreamSource* stream = entry.stream) {
     if (stream->isGrabbing(stream) == SDK_OK && stream->stopGrabbing(stream) != SDK_OK) {
-      PrintMessage("stop grabbing fail.\r\n");
+      PrintMessage(contract::kStopOnCloseFailed);
     }
     stream->release(stream);
     entry.stream = nullptr;
   }
   if (GENICAM_Camera* camera = entry.camera) {
     if (camera->isConnected(camera) == SDK_OK && camera->disConnect(camera) != SDK_OK) {
-      PrintMessage("disconnect camera fail.\r\n");
+      PrintMessage(contract::kDisconnectFailed);
     }
   }
   ReleaseControl(entry.image_format_ctl);
@@ -110,4 +119,17 @@ void ReleaseCameraObjects(CameraEntry& entry) {
 
 void ReleaseUnusedCamera(CameraEntry& entry) {
   if (entry.users == 0) ReleaseCameraObjects(entry);
+}
+
+void AttachCamera(InstanceRecord& inst, CameraEntry& entry) {
+  inst.camera = &entry;
+  ++entry.users;
+}
+
+void DetachCamera(InstanceRecord& inst) {
+  CameraEntry* entry = inst.camera;
+  if (entry == nullptr) return;
+  inst.camera = nullptr;
+  if (entry->users > 0) --entry->users;
+  if (entry->users == 0) ReleaseCameraObjects(*entry);
 }

@@ -4,15 +4,14 @@
 // to the entry's object fields take its objects_lock exclusively.
 #pragma once
 
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
 
-// Open steps 2 (connect) to 4 (stream) for `entry`.  Connects the camera
-// unless another instance has it connected, and creates each control
-// object and the stream the entry does not hold yet; objects already there
-// serve this instance too.  H_MSG_OK, or H_ERR_FGDV after the failure's
-// message box or printed line.  On failure the objects made so far stay in
-// the entry; see ReleaseUnusedCamera.
+// Connects the camera unless another instance has it connected, and
+// creates each control object and the stream the entry does not hold yet;
+// objects already there serve this instance too.  H_MSG_OK, or H_ERR_FGDV
+// after the failure's message box or printed line.  On failure the objects
+// made so far stay in the entry; see ReleaseUnusedCamera.
 Herror PrepareCameraObjects(CameraEntry& entry);
 
 // Stops a grabbing stream, releases it, disconnects the camera and releases
@@ -23,3 +22,11 @@ void ReleaseCameraObjects(CameraEntry& entry);
 // After a failed open: releases the entry's objects and disconnects the
 // camera when no open instance uses it; otherwise leaves them to the users.
 void ReleaseUnusedCamera(CameraEntry& entry);
+
+// The instance has opened on `entry` and uses its objects from now on.
+void AttachCamera(InstanceRecord& inst, CameraEntry& entry);
+
+// The instance gives its camera up (nothing when it holds none, as after a
+// close that failed part-way); the last instance to go releases the
+// entry's objects.
+void DetachCamera(InstanceRecord& inst);

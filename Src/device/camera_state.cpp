@@ -1,14 +1,15 @@
-#include "camera_state.h"
+#include "device/camera_state.h"
 
 #include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
 
-#include "camera_table.h"
-#include "platform.h"
-#include "sdk_binding.h"
-#include "text_copy.h"
+#include "base/contract_texts.h"
+#include "base/text_copy.h"
+#include "base/text_match.h"
+#include "bindings/platform.h"
+#include "registration/sdk_binding.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void ReadPixelFormats(GENICAM_ImageFormatControl* control, InstanceRecord& inst)
   inst.pixel_format_count = kMaxPixelFormats;
   if (node.getEnumSymbolList(&node, reinterpret_cast<GENICAM_EnumEntry*>(inst.pixel_formats),
                              &count) != SDK_OK) {
-    PlatformMessageBox("get pixelFormat list fail", "FGOpen");
+    PlatformMessageBox(contract::kPixelFormatListFailed, contract::kBoxCaption);
   }
   // Never trust a count or a name beyond the record's room.
   inst.pixel_format_count = static_cast<int32_t>(std::min<uint32_t>(count, kMaxPixelFormats));
@@ -75,31 +76,31 @@ void ReadPixelFormats(GENICAM_ImageFormatControl* control, InstanceRecord& inst)
 }
 
 bool IsGrayFormat(const char* name) {
-  static constexpr const char* kGray[] = {"Mono8", "Mono10", "Mono12", "Mono10Packed",
-                                          "Mono12Packed"};
-  return std::any_of(std::begin(kGray), std::end(kGray),
+  return std::any_of(std::begin(contract::kGrayPixelFormats), std::end(contract::kGrayPixelFormats),
                      [name](const char* gray) { return std::strcmp(name, gray) == 0; });
 }
 
 void ResolveColorSpace(const FGInstance& fginst, InstanceRecord& inst) {
-  if (!EqualsIgnoreCase(fginst.color_space, "default")) {
+  if (!EqualsIgnoreCase(fginst.color_space, contract::kWordDefault)) {
     CopyText(inst.effective_color_space, fginst.color_space);
     return;
   }
   const int32_t index = std::clamp(inst.pixel_format_index, 0, kMaxPixelFormats - 1);
-  CopyText(inst.effective_color_space, IsGrayFormat(inst.pixel_formats[index]) ? "gray" : "rgb");
+  CopyText(inst.effective_color_space,
+           IsGrayFormat(inst.pixel_formats[index]) ? contract::kColourGray : contract::kColourRgb);
 }
 
 void ReadTriggerState(GENICAM_AcquisitionControl* control, InstanceRecord& inst) {
   char symbol[SDK_SYMBOL_LEN];
   ReadSymbol(control->triggerMode(control), symbol);
-  if (std::strcmp(symbol, "Off") == 0) {
-    CopyText(inst.TriggerMode, "continuous");
+  if (std::strcmp(symbol, contract::kSymbolOff) == 0) {
+    CopyText(inst.TriggerMode, contract::kTriggerContinuous);
     return;
   }
   ReadSymbol(control->triggerSource(control), symbol);
-  CopyText(inst.TriggerMode,
-           std::strcmp(symbol, "Software") == 0 ? "software_trigger" : "line_trigger");
+  CopyText(inst.TriggerMode, std::strcmp(symbol, contract::kSymbolSoftware) == 0
+                                 ? contract::kTriggerSoftware
+                                 : contract::kTriggerLine);
 }
 
 FeatureNodeInfo NodeRequest(GENICAM_Camera* camera, const char* feature) {
@@ -113,17 +114,17 @@ FeatureNodeInfo NodeRequest(GENICAM_Camera* camera, const char* feature) {
 void SwitchContrastModeOff(GENICAM_Camera* camera) {
   const GENICAM_createEnumNode_fn create = BindSdk().createEnumNode;
   if (create == nullptr) return;
-  const FeatureNodeInfo info = NodeRequest(camera, "ContrastMode");
+  const FeatureNodeInfo info = NodeRequest(camera, contract::kContrastModeFeature);
   GENICAM_EnumNode* node = nullptr;
   if (create(&info, &node) != SDK_OK || node == nullptr) return;
-  node->setValueBySymbol(node, "Off");
+  node->setValueBySymbol(node, contract::kSymbolOff);
   node->release(node);
 }
 
 void ReadDeviceUserId(GENICAM_Camera* camera, InstanceRecord& inst) {
   const GENICAM_createStringNode_fn create = BindSdk().createStringNode;
   if (create == nullptr) return;
-  const FeatureNodeInfo info = NodeRequest(camera, "DeviceUserID");
+  const FeatureNodeInfo info = NodeRequest(camera, contract::kDeviceUserIdFeature);
   GENICAM_StringNode* node = nullptr;
   if (create(&info, &node) != SDK_OK || node == nullptr) return;
   char text[SDK_STRING_LEN] = {};
@@ -149,7 +150,7 @@ SensorSize ReadCameraState(CameraEntry& entry, const FGInstance& fginst, Instanc
   ReadFlag(format->reverseY(format), &inst.ReverseY);
   ReadPixelFormats(format, inst);
   ResolveColorSpace(fginst, inst);
-  SetSymbol(acquisition->exposureAuto(acquisition), "Off");
+  SetSymbol(acquisition->exposureAuto(acquisition), contract::kSymbolOff);
   ReadNode(acquisition->exposureTime(acquisition), &inst.ExposureTime);
   ReadNode(acquisition->acquisitionFrameRate(acquisition), &inst.AcquisitionFrameRate);
   ReadFlag(acquisition->acquisitionFrameRateEnable(acquisition), &inst.AcquisitionFrameRateEnable);

@@ -1,10 +1,10 @@
-// Reading a camera's current settings into an instance record (open step 5).
+// Reading a camera's current settings into an instance record at open.
 #pragma once
 
 #include <cstdint>
 
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
 
 // The four sizes open takes from the Width and Height features; a read
 // that fails leaves its value 0.

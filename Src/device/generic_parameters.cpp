@@ -1,10 +1,11 @@
-#include "generic_parameters.h"
+#include "device/generic_parameters.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "records.h"
+#include "base/contract_texts.h"
+#include "base/records.h"
 
 namespace {
 
@@ -27,34 +28,34 @@ bool IsNoneMarker(const FGInstance& fginst) {
 
 void ReportWrongName(const char* text) {
   if (strnlen(text, kTextLen + 1) > static_cast<size_t>(kTextLen)) {
-    Report("Wrong parameter input for Generic!");
+    Report(contract::kGenericWrongName);
     return;
   }
   char message[kTextLen + 32];
-  std::snprintf(message, sizeof message, "Wrong parameter input: %s!", text);
+  std::snprintf(message, sizeof message, contract::kGenericWrongNameFormat, text);
   Report(message);
 }
 
 Herror ParseOne(const ParamValue& value, int32_t* num_buffers) {
   if (value.type != PV_STRING) {
-    Report("Generic parameter accepts only string values!");
+    Report(contract::kGenericNotText);
     return H_ERR_FGPART;
   }
   const char* text = value.par.s;
   if (text == nullptr || text[0] == '\0') return H_MSG_OK;
-  if (std::strstr(text, "num_buffers") == nullptr) {
+  if (std::strstr(text, contract::kGenericBuffers) == nullptr) {
     ReportWrongName(text);
     return H_ERR_FGPARAM;
   }
   const char* equals = std::strchr(text, '=');
   if (equals == nullptr) {
-    Report("No argument for Generic parameter 'num_buffers' found!");
+    Report(contract::kGenericNoArgument);
     return H_ERR_FGPARV;
   }
   // Out-of-range numbers saturate and so fail the range check below.
   const long long requested = std::strtoll(equals + 1, nullptr, 10);
   if (requested < kMinBuffers || requested > kMaxBuffers) {
-    Report("Invalid value for Generic parameter 'num_buffers'!");
+    Report(contract::kGenericBadValue);
     return H_ERR_FGPARV;
   }
   *num_buffers = static_cast<int32_t>(requested);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host.h"
+#include "bindings/host.h"
 
 // Reads fginst.generic into *num_buffers (left alone when no value sets
 // it).  A single integer -1 or float -1.0 means no generic parameters.

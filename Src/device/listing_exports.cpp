@@ -4,9 +4,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "camera_table.h"
-#include "exports.h"
-#include "sdk_binding.h"
+#include "base/text_match.h"
+#include "common/abi_barrier.h"
+#include "registration/exports.h"
+#include "registration/sdk_binding.h"
 
 namespace {
 
@@ -53,23 +54,27 @@ const char* Lookup(const char* key, CameraText text) {
   return nullptr;
 }
 
+const char* LookupNoThrow(const char* key, CameraText text) noexcept {
+  return boundary::Barrier(static_cast<const char*>(nullptr), [&] { return Lookup(key, text); });
+}
+
 }  // namespace
 
 extern "C" HACQ_EXPORT int32_t discovery_camera(char* keys, uint32_t* count) noexcept {
-  return Discover(keys, count);
+  return boundary::Barrier(-1, [&] { return Discover(keys, count); });
 }
 extern "C" HACQ_EXPORT const char* getKey(const char* key) noexcept {
-  return Lookup(key, &GENICAM_Camera::getKey);
+  return LookupNoThrow(key, &GENICAM_Camera::getKey);
 }
 extern "C" HACQ_EXPORT const char* getModelName(const char* key) noexcept {
-  return Lookup(key, &GENICAM_Camera::getModelName);
+  return LookupNoThrow(key, &GENICAM_Camera::getModelName);
 }
 extern "C" HACQ_EXPORT const char* getName(const char* key) noexcept {
-  return Lookup(key, &GENICAM_Camera::getName);
+  return LookupNoThrow(key, &GENICAM_Camera::getName);
 }
 extern "C" HACQ_EXPORT const char* getSerialNumber(const char* key) noexcept {
-  return Lookup(key, &GENICAM_Camera::getSerialNumber);
+  return LookupNoThrow(key, &GENICAM_Camera::getSerialNumber);
 }
 extern "C" HACQ_EXPORT const char* getVendorName(const char* key) noexcept {
-  return Lookup(key, &GENICAM_Camera::getVendorName);
+  return LookupNoThrow(key, &GENICAM_Camera::getVendorName);
 }

@@ -1,11 +1,12 @@
-#include "open_checks.h"
+#include "device/open_checks.h"
 
-#include "camera_table.h"
+#include "base/contract_texts.h"
+#include "base/text_match.h"
 
 namespace {
 
 // The divisor a resolution parameter asks for: the full size means 1.
-int32_t Divisor(int32_t resolution, int32_t full_size) {
+int32_t DivisorAskedBy(int32_t resolution, int32_t full_size) {
   return resolution == full_size ? 1 : resolution;
 }
 
@@ -23,9 +24,9 @@ Herror CheckOpenParameters(FGInstance& fginst, const InstanceRecord& inst) {
   if (static_cast<uint32_t>(fginst.port) > 3) return H_ERR_FGPORT;
   if (fginst.line_in != 0) return H_ERR_FGLINE;
   if (fginst.bits_per_channel != 8) return H_ERR_FGWB;
-  if (EqualsIgnoreCase(inst.effective_color_space, "gray")) {
+  if (EqualsIgnoreCase(inst.effective_color_space, contract::kColourGray)) {
     fginst.num_channels = 1;
-  } else if (EqualsIgnoreCase(inst.effective_color_space, "rgb")) {
+  } else if (EqualsIgnoreCase(inst.effective_color_space, contract::kColourRgb)) {
     fginst.num_channels = 3;
   } else {
     return H_ERR_FGCS;
@@ -38,8 +39,8 @@ Herror CheckOpenParameters(FGInstance& fginst, const InstanceRecord& inst) {
 Herror ComputeGeometry(FGInstance& fginst, int32_t width, int32_t height) {
   fginst.width_max = width;
   fginst.height_max = height;
-  const int32_t horizontal = Divisor(fginst.horizontal_resolution, width);
-  const int32_t vertical = Divisor(fginst.vertical_resolution, height);
+  const int32_t horizontal = DivisorAskedBy(fginst.horizontal_resolution, width);
+  const int32_t vertical = DivisorAskedBy(fginst.vertical_resolution, height);
   if (!ValidDivisor(horizontal) || !ValidDivisor(vertical)) return H_ERR_FGWR;
   fginst.horizontal_resolution = width / horizontal;
   fginst.vertical_resolution = height / vertical;

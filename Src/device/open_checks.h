@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
 
 // Port, line-in, bits per channel, colour space (setting num_channels),
 // external trigger and field, in that order.

@@ -4,8 +4,8 @@
 // hold the entry's objects_lock shared while they use a node.
 #pragma once
 
-#include "camera_sdk.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/camera_sdk.h"
 
 using FloatFeature = bool (*)(const CameraEntry& camera, GENICAM_DoubleNode* node);
 using IntFeature = bool (*)(const CameraEntry& camera, GENICAM_IntNode* node);

@@ -6,10 +6,10 @@
 // the request before anything changes.
 #include <cstring>
 
-#include "camera_table.h"
-#include "parameter_setters.h"
-#include "shared_fields.h"
-#include "text_copy.h"
+#include "base/shared_fields.h"
+#include "base/text_copy.h"
+#include "base/text_match.h"
+#include "parameters/parameter_setters.h"
 
 namespace {
 

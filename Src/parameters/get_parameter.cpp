@@ -1,15 +1,14 @@
-// FGGetParam: reads a parameter or answers a metadata query.  Plain names
+// Reading a parameter or answering a metadata query.  Plain names
 // are answered from the values the interface keeps and never ask the
 // camera; ranges of camera features are read from the camera now.  String
 // answers point at constant texts or at fields of the instance record and
 // stay valid while the instance is open and the field is not rewritten.
 #include <shared_mutex>
 
-#include "camera_features.h"
-#include "camera_table.h"
-#include "operations.h"
-#include "parameter_catalogue.h"
-#include "shared_fields.h"
+#include "base/shared_fields.h"
+#include "parameters/camera_features.h"
+#include "parameters/parameter_catalogue.h"
+#include "parameters/parameter_operations.h"
 
 namespace {
 
@@ -103,8 +102,8 @@ Herror AnswerValues(const CatalogueEntry& entry, InstanceRecord& inst, ParamValu
   return H_ERR_FGPARAM;
 }
 
-// Camera ranges: every read must succeed, else the query fails with 5326 and
-// the answer array keeps what it held.
+// Camera ranges: every read must succeed, else the query fails with
+// H_ERR_FGPARV and the answer array keeps what it held.
 Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera,
                           ParamValue* value, int32_t* num_value) {
   if (entry.range_kind == RangeKind::kFloatFeature) {
@@ -137,27 +136,22 @@ Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera
   return H_MSG_OK;
 }
 
-Herror AnswerRange(const CatalogueEntry& entry, const FGInstance* fginst, ParamValue* value,
+Herror AnswerRange(const CatalogueEntry& entry, CameraEntry& camera, ParamValue* value,
                    int32_t* num_value) {
   if (entry.range_kind == RangeKind::kFixed) {
     for (size_t i = 0; i < entry.fixed_range.size(); ++i) PutInteger(value[i], entry.fixed_range[i]);
     *num_value = 4;
     return H_MSG_OK;
   }
-  CameraEntry* camera = FindCameraEntry(fginst);
-  if (camera == nullptr) return H_ERR_FGPARV;
-  std::shared_lock<std::shared_mutex> objects(camera->objects_lock);
-  return AnswerFeatureRange(entry, *camera, value, num_value);
+  std::shared_lock<std::shared_mutex> objects(camera.objects_lock);
+  return AnswerFeatureRange(entry, camera, value, num_value);
 }
 
 }  // namespace
 
-Herror FGGetParam(Hproc_handle, FGInstance* fginst, const char* name, ParamValue* value,
-                  int32_t* num_value) noexcept {
-  if (num_value == nullptr || value == nullptr) return H_ERR_FGPARV;
-  *num_value = 1;
-  if (fginst == nullptr || fginst->inst_data == nullptr) return H_ERR_FGPARV;
-  InstanceRecord& inst = *fginst->inst_data;
+Herror GetParameter(const OpenInstance& open, const char* name, ParamValue* value,
+                    int32_t* num_value) {
+  InstanceRecord& inst = open.inst;
 
   const Lookup found = FindParameter(name);
   if (found.entry == nullptr) return H_ERR_FGPARAM;
@@ -169,7 +163,7 @@ Herror FGGetParam(Hproc_handle, FGInstance* fginst, const char* name, ParamValue
     case Query::kValues:
       return AnswerValues(entry, inst, value, num_value);
     case Query::kRange:
-      return AnswerRange(entry, fginst, value, num_value);
+      return AnswerRange(entry, open.camera, value, num_value);
     case Query::kDescription:
       PutText(value[0], entry.description);
       return H_MSG_OK;

@@ -1,13 +1,14 @@
-#include "host_value_list.h"
+#include "parameters/host_value_list.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "guarded_call.h"
+#include "base/contract_texts.h"
+#include "base/guarded_call.h"
 
 HostValueList::~HostValueList() {
   if (block_ != nullptr) {
-    HostFree(proc_id_, block_, "HXFree(proc_id, values)", __LINE__);
+    HostFree(proc_id_, block_, contract::kFreeValues, __LINE__);
   }
 }
 
@@ -15,8 +16,8 @@ Herror HostValueList::Allocate(int32_t count, size_t text_bytes) {
   if (count <= 0) return H_MSG_OK;
   const size_t array_bytes = static_cast<size_t>(count) * sizeof(ParamValue);
   void* block = nullptr;
-  const Herror err = HostAlloc(proc_id_, array_bytes + text_bytes, &block,
-                               "HXAlloc(proc_id, size, (void**)values)", __LINE__);
+  const Herror err =
+      HostAlloc(proc_id_, array_bytes + text_bytes, &block, contract::kAllocValues, __LINE__);
   if (err != H_MSG_OK) return err;
   block_ = static_cast<unsigned char*>(block);
   capacity_ = count;
@@ -85,7 +86,7 @@ Herror AnswerNameList(Hproc_handle proc_id, std::span<const ParamId> ids, int32_
   if (count != expected || ids.size() != static_cast<size_t>(count)) {
     if (HDoLowError) {
       char message[128];
-      std::snprintf(message, sizeof message, "numValues(%d) != FG_PARAM_NUM(%d)",
+      std::snprintf(message, sizeof message, contract::kNameCountFormat,
                     static_cast<int>(ids.size()), static_cast<int>(expected));
       IOPrintErrorMessage(message);
     }

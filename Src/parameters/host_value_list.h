@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "host.h"
-#include "parameter_catalogue.h"
+#include "bindings/host.h"
+#include "parameters/parameter_catalogue.h"
 
 // Fills a list value by value.  Allocate once with the final count and the
 // bytes of all texts (terminators included); a list not handed over is
@@ -44,8 +44,8 @@ Herror AnswerList(Hproc_handle proc_id, std::span<const ListedValue> items, Para
                   int32_t* num_values);
 
 // The names of `ids` as one host block.  The names are appended and
-// counted; a count other than `expected` is refused with 5330 (the message
-// goes to the host's error printing while HDoLowError is set) and no list
-// is returned.
+// counted; a count other than `expected` is refused with H_ERR_FGPARNUM
+// (the message goes to the host's error printing while HDoLowError is set)
+// and no list is returned.
 Herror AnswerNameList(Hproc_handle proc_id, std::span<const ParamId> ids, int32_t expected,
                       ParamValue** values, int32_t* num_values);

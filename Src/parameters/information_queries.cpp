@@ -1,15 +1,16 @@
-// FGInfo: the host's information queries about the interface as a whole.
-// Runs on any host thread without an open instance; reads the camera table,
-// which FGInit filled and nothing changes afterwards.
+// The host's information queries about the interface as a whole.  They
+// read the camera table, which FGInit filled and nothing changes
+// afterwards.
 #include <cstdio>
 #include <cstring>
 
-#include "camera_table.h"
-#include "guarded_call.h"
-#include "host_value_list.h"
-#include "interface_state.h"
-#include "operations.h"
-#include "parameter_catalogue.h"
+#include "base/contract_texts.h"
+#include "base/guarded_call.h"
+#include "base/interface_state.h"
+#include "base/text_match.h"
+#include "parameters/host_value_list.h"
+#include "parameters/parameter_catalogue.h"
+#include "parameters/parameter_operations.h"
 
 namespace {
 
@@ -17,13 +18,15 @@ constexpr ListedValue kPorts[] = {
     {PV_INTEGER, 0, nullptr}, {PV_INTEGER, 1, nullptr}, {PV_INTEGER, 2, nullptr},
     {PV_INTEGER, 3, nullptr}};
 constexpr ListedValue kCameraTypes[] = {
-    {PV_STRING, 0, "ntsc"}, {PV_STRING, 0, "pal"}, {PV_STRING, 0, "auto"}};
+    {PV_STRING, 0, "ntsc"}, {PV_STRING, 0, "pal"}, {PV_STRING, 0, contract::kCameraTypeAuto}};
 constexpr ListedValue kRevision[] = {{PV_STRING, 0, kRevisionText}};
 constexpr ListedValue kFields[] = {{PV_STRING, 0, "interlaced"}, {PV_STRING, 0, "progressive"}};
 constexpr ListedValue kBitsPerChannel[] = {{PV_INTEGER, 8, nullptr}};
-constexpr ListedValue kColorSpaces[] = {
-    {PV_STRING, 0, "default"}, {PV_STRING, 0, "gray"}, {PV_STRING, 0, "rgb"}};
-constexpr ListedValue kDevices[] = {{PV_STRING, 0, "default"}, {PV_STRING, 0, "0"},
+constexpr ListedValue kColorSpaces[] = {{PV_STRING, 0, contract::kWordDefault},
+                                        {PV_STRING, 0, contract::kColourGray},
+                                        {PV_STRING, 0, contract::kColourRgb}};
+constexpr ListedValue kDevices[] = {{PV_STRING, 0, contract::kWordDefault},
+                                    {PV_STRING, 0, contract::kFirstDevice},
                                     {PV_STRING, 0, "1"}};
 constexpr ListedValue kResolution[] = {{PV_INTEGER, 1, nullptr}};
 
@@ -35,7 +38,7 @@ void FormatBoard(uint32_t index, char (&text)[kTextLen]) {
   std::memset(text, 0, sizeof text);
   // Bounded twice: the device text by its field, the result by the buffer.
   const int device_length = static_cast<int>(strnlen(device, kTextLen - 1));
-  std::snprintf(text, sizeof text, "device:%.*s port:%d", device_length, device,
+  std::snprintf(text, sizeof text, contract::kBoardFormat, device_length, device,
                 static_cast<int>(index));
 }
 
@@ -67,8 +70,8 @@ std::span<const ListedValue> ListOf(const ListedValue (&items)[N]) {
 
 }  // namespace
 
-Herror FGInfo(Hproc_handle proc_id, int32_t query, const char** info, ParamValue** values,
-              int32_t* num_values) noexcept {
+Herror AnswerInfoQuery(Hproc_handle proc_id, int32_t query, const char** info, ParamValue** values,
+                       int32_t* num_values) {
   if (info == nullptr || values == nullptr || num_values == nullptr) return H_ERR_FGPARV;
   *values = nullptr;
   *num_values = 0;
@@ -84,8 +87,7 @@ Herror FGInfo(Hproc_handle proc_id, int32_t query, const char** info, ParamValue
       return H_MSG_OK;
     case 3:
       *info = "Default values (as used for open_framegrabber).";
-      return HCALL("HFgGetDefaults(proc_id, fgClass, values, numValues)",
-                   HFgGetDefaults(proc_id, fg_class, values, num_values));
+      return HCALL(contract::kGetDefaults, HFgGetDefaults(proc_id, fg_class, values, num_values));
     case 4:
       *info = "Additional parameters for this image acquisition interface.";
       return AnswerNameList(proc_id, kAdditionalParameters, FG_PARAM_NUM, values, num_values);

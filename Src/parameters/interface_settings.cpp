@@ -1,6 +1,6 @@
 // Parameters held by the interface and the host record, not the camera.
-#include "parameter_setters.h"
-#include "shared_fields.h"
+#include "base/shared_fields.h"
+#include "parameters/parameter_setters.h"
 
 Herror SetInterfaceInteger(const SetRequest& request) {
   request.inst.*request.entry.storage.integer = request.value->par.l;  // stored as given

@@ -1,8 +1,9 @@
-#include "parameter_catalogue.h"
+#include "parameters/parameter_catalogue.h"
 
 #include <cstring>
 
-#include "camera_table.h"
+#include "base/contract_texts.h"
+#include "base/text_match.h"
 
 namespace {
 
@@ -11,8 +12,9 @@ constexpr ListedValue kActionValues[] = {{PV_INTEGER, 1, nullptr}};
 // Position = the flag value a set stores.
 constexpr ListedValue kSwitchValues[] = {{PV_STRING, 0, "disable"}, {PV_STRING, 0, "enable"}};
 constexpr ListedValue kBoolValues[] = {{PV_STRING, 0, "False"}, {PV_STRING, 0, "True"}};
-constexpr ListedValue kTriggerModeValues[] = {
-    {PV_STRING, 0, "continuous"}, {PV_STRING, 0, "software_trigger"}, {PV_STRING, 0, "line_trigger"}};
+constexpr ListedValue kTriggerModeValues[] = {{PV_STRING, 0, contract::kTriggerContinuous},
+                                              {PV_STRING, 0, contract::kTriggerSoftware},
+                                              {PV_STRING, 0, contract::kTriggerLine}};
 
 constexpr std::array<int64_t, 4> kNoRange = {0, 0, 0, 0};
 constexpr std::array<int64_t, 4> kGrabTimeoutRange = {1, 32767, 1, 5000};
@@ -200,8 +202,6 @@ Lookup FindParameter(const char* name) {
 }
 
 const CatalogueEntry& EntryOf(ParamId id) { return kEntries[static_cast<size_t>(id)]; }
-
-std::span<const CatalogueEntry> Catalogue() { return kEntries; }
 
 int32_t PositionInValues(const CatalogueEntry& entry, const char* text) {
   if (entry.values_kind != ValuesKind::kFixed || text == nullptr) return -1;

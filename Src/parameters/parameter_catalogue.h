@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <span>
 
-#include "camera_features.h"
-#include "host.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
+#include "parameters/camera_features.h"
 
 enum class ParamId : uint8_t {
   grab_timeout,
@@ -136,7 +136,6 @@ struct Lookup {
 // recognised).
 Lookup FindParameter(const char* name);
 const CatalogueEntry& EntryOf(ParamId id);
-std::span<const CatalogueEntry> Catalogue();
 
 // Position of `text` in the entry's fixed list (ASCII case-insensitive),
 // or -1.

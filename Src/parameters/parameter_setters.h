@@ -1,13 +1,13 @@
-// The handlers FGSetParam dispatches to, one per kind of parameter.  Each
-// runs on the caller's thread with the camera entry's objects_lock held
-// shared, after the value's type code has been checked against the
-// catalogue; it returns 2 or the request's error code and changes nothing
-// of the parameter's state when it refuses.
+// The handlers a set request dispatches to, one per kind of parameter.
+// Each runs on the caller's thread with the camera entry's objects_lock
+// held shared, after the value's type code has been checked against the
+// catalogue; it returns H_MSG_OK or the request's error code and changes
+// nothing of the parameter's state when it refuses.
 #pragma once
 
-#include "host.h"
-#include "parameter_catalogue.h"
-#include "records.h"
+#include "base/records.h"
+#include "bindings/host.h"
+#include "parameters/parameter_catalogue.h"
 
 struct SetRequest {
   Hproc_handle proc_id;

@@ -1,16 +1,15 @@
-// FGSetParam: the entry steps every request takes, the type check, and the
-// dispatch to the handler of the parameter's kind.
+// A set request: the name and type checks, and the dispatch to the handler
+// of the parameter's kind.
 //
-// Threads: any host thread, also while another thread grabs on the same
-// instance.  Lock order: the camera entry's objects_lock (shared) before
-// the instance's cancel_mutex (do_abort_grab); nothing here waits for
+// Lock order: the camera entry's objects_lock (shared) before the
+// instance's cancel_mutex (do_abort_grab); nothing here waits for
 // objects_lock while holding cancel_mutex.
+#include <cstring>
 #include <shared_mutex>
 
-#include "camera_table.h"
-#include "interface_state.h"
-#include "operations.h"
-#include "parameter_setters.h"
+#include "base/interface_state.h"
+#include "parameters/parameter_operations.h"
+#include "parameters/parameter_setters.h"
 
 namespace {
 
@@ -62,27 +61,27 @@ bool MissingText(const CatalogueEntry& entry, const ParamValue* value) {
 
 }  // namespace
 
-Herror FGSetParam(Hproc_handle proc_id, FGInstance* fginst, const char* name,
-                  const ParamValue* value) noexcept {
-  // Every request, refused ones too, makes the next synchronous grab stop
-  // the stream, unless an asynchronous grab keeps it running.
+void NoteSetRequest() noexcept {
   if (async_grab_used.load() == 0) stop_after_grab.store(1);
+}
 
-  CameraEntry* camera = FindCameraEntry(fginst);
-  if (camera == nullptr || fginst->inst_data == nullptr) return H_ERR_FGPARV;
-
+Herror SetParameter(Hproc_handle proc_id, const OpenInstance& open, const char* name,
+                    const ParamValue* value) {
   const Lookup found = FindParameter(name);
   if (found.entry == nullptr || found.query != Query::kValue ||
       found.entry->set_kind == ValueKind::kNone) {
     return H_ERR_FGPARAM;
   }
-  if (!TypeAccepted(*found.entry, value)) return H_ERR_FGPART;
-  if (MissingText(*found.entry, value)) return H_ERR_FGPARV;
+  const CatalogueEntry& entry = *found.entry;
+  if (!TypeAccepted(entry, value)) return H_ERR_FGPART;
+  if (MissingText(entry, value)) return H_ERR_FGPARV;
 
-  std::shared_lock<std::shared_mutex> objects(camera->objects_lock);
+  std::shared_lock<std::shared_mutex> objects(open.camera.objects_lock);
   const Herror err =
-      Dispatch(SetRequest{proc_id, *fginst, *fginst->inst_data, *camera, *found.entry, value});
+      Dispatch(SetRequest{proc_id, open.fginst, open.inst, open.camera, entry, value});
   if (err != H_MSG_OK) return err;
-  last_set_param.Set(name);  // as the caller spelled it
+  // Only the exact spelling makes the grabs drop a frame.
+  pixel_format_set_last.store(entry.id == ParamId::PixelFormat &&
+                              std::strcmp(name, entry.name) == 0);
   return H_MSG_OK;
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/ring_conversion.h"
 #include "conversion.h"
 #include "fake_frame.h"
-#include "frame_conversion.h"
 
 namespace {
 
@@ -24,16 +24,16 @@ ImageRequest Request(int32_t w, int32_t h, int32_t channels, int32_t start_row =
 
 // The delivery's two steps on one frame: its check, then its conversion
 // into the buffer.
-Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, FrameBuffer buffer) {
+Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, RingSlot slot) {
   const FrameView view = ViewOf(frame);
-  const Herror err = CheckFrame(request, view, buffer);
-  return err != H_MSG_OK ? err : ConvertCheckedFrame(request, view, buffer.data);
+  const Herror err = CheckFrame(request, view, slot);
+  return err != H_MSG_OK ? err : ConvertIntoSlot(request, view, slot.data);
 }
 
 // A frame buffer of `size` bytes followed by guard bytes that must survive.
 struct GuardedBuffer {
   explicit GuardedBuffer(size_t image_size) : size(image_size), bytes(image_size + 64, kGuard) {}
-  FrameBuffer get() { return FrameBuffer{bytes.data(), static_cast<int64_t>(size)}; }
+  RingSlot get() { return RingSlot{bytes.data(), static_cast<int64_t>(size)}; }
   bool GuardIntact() const {
     for (size_t i = size; i < bytes.size(); ++i)
       if (bytes[i] != kGuard) return false;
@@ -61,6 +61,7 @@ TEST(ConvertFrame, Mono8PixelsComeFromTheRequestedPartAndDivisors) {
       {"divisor 4 columns, 2 rows, offset", 40, 30, 0, Request(8, 12, 3, 1, 1, 2, 4)},
       {"padded rows", 40, 30, 8, Request(40, 30, 1)},
       {"padded rows, part, divisor", 40, 30, 8, Request(9, 5, 3, 2, 1, 4, 4)},
+      {"one column", 40, 30, 0, Request(1, 5, 3, 2, 39)},
   };
   for (const PartCase& tc : cases) {
     SCOPED_TRACE(tc.name);
@@ -99,6 +100,7 @@ TEST(ConvertFrame, RefusesWhatWouldReadOrWriteOutOfBounds) {
   const RefusalCase cases[] = {
       {"part wider than frame", Request(41, 30, 1), 0, 0, "image part outside the frame.\r\n"},
       {"part below frame", Request(10, 10, 1, 25, 0), 0, 0, "image part outside the frame.\r\n"},
+      {"one row too many", Request(40, 31, 1), 0, 0, "image part outside the frame.\r\n"},
       {"divisor reaches past frame", Request(21, 15, 1, 0, 0, 2, 2), 0, 0,
        "image part outside the frame.\r\n"},
       {"negative start", Request(10, 10, 1, -1, 0), 0, 0, "image part outside the frame.\r\n"},
@@ -158,11 +160,13 @@ std::vector<uint8_t> LibraryWhole(FakeFrame& frame, int channels) {
 }
 
 // Catches converted formats delivered from the wrong region, the library's
-// output misread when a part or divisor applies, and a library failure
-// (data shorter than the format needs) reported as a delivered image.
+// output misread or overwritten before it is read while the part moves to
+// the start of the buffer it was converted in, and a library failure (data
+// shorter than the format needs) reported as a delivered image.
 TEST(ConvertFrame, ConvertedFormatsFollowTheLibraryAndThePart) {
-  const ImageRequest requests[] = {Request(24, 16, 1), Request(24, 16, 3), Request(10, 5, 1, 3, 2),
-                                   Request(5, 4, 3, 1, 0, 2, 4)};
+  const ImageRequest requests[] = {Request(24, 16, 1),           Request(24, 16, 3),
+                                   Request(10, 5, 1, 3, 2),      Request(23, 15, 3, 1, 1),
+                                   Request(5, 4, 3, 1, 0, 2, 4), Request(11, 7, 3, 1, 1, 2, 2)};
   for (const ImageRequest& r : requests) {
     SCOPED_TRACE(testing::Message() << r.width << "x" << r.height << "x" << r.channels);
     FakeFrame frame;

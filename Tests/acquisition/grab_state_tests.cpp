@@ -6,8 +6,8 @@
 #include <future>
 #include <thread>
 
+#include "base/records.h"
 #include "grab_fixture.h"
-#include "records.h"
 
 namespace acqtest {
 namespace {

@@ -1,34 +1,23 @@
-// Every vector kernel against the plain one, over lengths that hit each
-// block size and every tail.
+// The interface's byte kernels at every instruction-set level against plain
+// loops, over lengths around each vector size and at every destination
+// offset within a vector, so loop bodies, aligned starts and overlapping
+// last vectors are all exercised.  Sources are allocated to their exact
+// size, so the address sanitizer sees any read past them.
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <string>
 #include <vector>
 
-#include "pixel_kernels.h"
+#include "acquisition/pixel_kernels.h"
 
 namespace {
 
-struct Variant {
-  const PixelKernels* kernels;
-  const char* name;
-};
+using simd::Isa;
 
-std::vector<Variant> Variants() {
-  const PixelKernels* kernels[8];
-  const char* names[8];
-  const size_t n = AvailableKernels(kernels, names, 8);
-  std::vector<Variant> out;
-  for (size_t i = 0; i < n; ++i) out.push_back({kernels[i], names[i]});
-  return out;
-}
-
-std::vector<size_t> Lengths() {
-  std::vector<size_t> lengths(100);
-  std::iota(lengths.begin(), lengths.end(), 0);
-  lengths.insert(lengths.end(), {127, 128, 129, 1000, 4099});
-  return lengths;
-}
+constexpr size_t kLengths[] = {0,  1,  15, 16,  17,  31,  32,  33,  47,  63,
+                               64, 65, 95, 127, 128, 129, 191, 192, 257, 1000};
+constexpr size_t kOffsets = 64;  // the widest vector
+constexpr uint8_t kUntouched = 0xA5;
 
 std::vector<uint8_t> Pattern(size_t n) {
   std::vector<uint8_t> v(n);
@@ -36,36 +25,92 @@ std::vector<uint8_t> Pattern(size_t n) {
   return v;
 }
 
-// Catches shuffled lanes, wrong masks and tails that are skipped or
-// overrun (one guard byte after every output).
-TEST(PixelKernels, EveryVariantMatchesThePlainKernels) {
-  const PixelKernels& plain = PortableKernels();
-  for (const Variant& v : Variants()) {
-    for (size_t n : Lengths()) {
-      SCOPED_TRACE(testing::Message() << v.name << " pixels=" << n);
-      const std::vector<uint8_t> src = Pattern(3 * n);
+// What the destination must hold after a kernel wrote `bytes` at `offset`.
+std::vector<uint8_t> Expected(size_t size, size_t offset, const std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> out(size, kUntouched);
+  std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<ptrdiff_t>(offset));
+  return out;
+}
 
-      std::vector<uint8_t> expected(3 * n + 1, 0x5A), got(3 * n + 1, 0x5A);
-      plain.widen_gray_to_bgr(src.data(), expected.data(), n);
-      v.kernels->widen_gray_to_bgr(src.data(), got.data(), n);
-      EXPECT_EQ(got, expected);
+std::vector<uint8_t> PlainWiden(const std::vector<uint8_t>& gray) {
+  std::vector<uint8_t> out;
+  for (const uint8_t g : gray) out.insert(out.end(), {g, g, g});
+  return out;
+}
 
-      std::vector<uint8_t> ea(n + 1, 0x5A), eb(n + 1, 0x5A), ec(n + 1, 0x5A);
-      plain.split_planes(src.data(), ea.data(), eb.data(), ec.data(), n);
-      std::vector<uint8_t> a(n + 1, 0x5A), b(n + 1, 0x5A), c(n + 1, 0x5A);
-      v.kernels->split_planes(src.data(), a.data(), b.data(), c.data(), n);
-      EXPECT_EQ(a, ea);
-      EXPECT_EQ(b, eb);
-      EXPECT_EQ(c, ec);
+std::vector<uint8_t> PlainPlane(const std::vector<uint8_t>& triples, int channel) {
+  std::vector<uint8_t> out;
+  for (size_t i = static_cast<size_t>(channel); i < triples.size(); i += 3)
+    out.push_back(triples[i]);
+  return out;
+}
 
-      const std::vector<uint8_t>* planes[3] = {&ea, &eb, &ec};
-      for (int channel = 0; channel < 3; ++channel) {
-        std::vector<uint8_t> plane(n + 1, 0x5A);
-        v.kernels->extract_plane(src.data(), plane.data(), n, channel);
-        EXPECT_EQ(plane, *planes[channel]) << "channel " << channel;
+struct Level {
+  const char* name;
+  Isa isa;
+};
+
+class EveryLevel : public testing::TestWithParam<Level> {};
+
+// Catches shuffled lanes, wrong masks, a tail skipped or overrun, and a
+// last vector or aligned start that writes other bytes than the plain loop.
+TEST_P(EveryLevel, WideningMatchesThePlainLoop) {
+  if (!simd::Supported(GetParam().isa)) GTEST_SKIP() << GetParam().name << " not on this processor";
+  const PixelKernels* kernels = PixelKernelsAt(GetParam().isa);
+  ASSERT_NE(kernels, nullptr);
+  for (const size_t n : kLengths) {
+    const std::vector<uint8_t> gray = Pattern(n);
+    const std::vector<uint8_t> widened = PlainWiden(gray);
+    for (size_t offset = 0; offset < kOffsets; ++offset) {
+      std::vector<uint8_t> out(3 * n + kOffsets + 1, kUntouched);
+      kernels->widen_gray_to_bgr(gray.data(), out.data() + offset, n);
+      ASSERT_EQ(out, Expected(out.size(), offset, widened)) << n << " pixels at offset " << offset;
+    }
+  }
+}
+
+// The same for the plane split, whose three planes start at unrelated
+// alignments, and for each single plane.
+TEST_P(EveryLevel, SplittingMatchesThePlainLoop) {
+  if (!simd::Supported(GetParam().isa)) GTEST_SKIP() << GetParam().name << " not on this processor";
+  const PixelKernels* kernels = PixelKernelsAt(GetParam().isa);
+  ASSERT_NE(kernels, nullptr);
+  for (const size_t n : kLengths) {
+    const std::vector<uint8_t> triples = Pattern(3 * n);
+    const std::vector<uint8_t> planes[3] = {PlainPlane(triples, 0), PlainPlane(triples, 1),
+                                            PlainPlane(triples, 2)};
+    for (size_t offset = 0; offset < kOffsets; ++offset) {
+      SCOPED_TRACE(testing::Message() << n << " pixels at offset " << offset);
+      const size_t offsets[3] = {offset, (offset + 7) % kOffsets, (offset + 45) % kOffsets};
+      std::vector<uint8_t> out[3];
+      for (auto& plane : out) plane.assign(n + kOffsets + 1, kUntouched);
+      kernels->split_planes(triples.data(), out[0].data() + offsets[0], out[1].data() + offsets[1],
+                            out[2].data() + offsets[2], n);
+      for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(out[c], Expected(out[c].size(), offsets[c], planes[c])) << "plane " << c;
+        std::vector<uint8_t> single(n + kOffsets + 1, kUntouched);
+        kernels->extract_plane[c](triples.data(), single.data() + offset, n);
+        ASSERT_EQ(single, Expected(single.size(), offset, planes[c])) << "single plane " << c;
       }
     }
   }
 }
+
+// Catches a choice of kernels the processor cannot run, or of slower ones
+// than it can.
+TEST(KernelChoice, TheActiveKernelsAreTheHighestLevelThisProcessorRuns) {
+  const Isa best = simd::Best();
+  EXPECT_TRUE(simd::Supported(best));
+  for (int level = static_cast<int>(best) + 1; level < simd::kIsaLevels; ++level) {
+    EXPECT_FALSE(simd::Supported(static_cast<Isa>(level))) << level;
+  }
+  EXPECT_EQ(&ActivePixelKernels(), PixelKernelsAt(best));
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
+                         testing::Values(Level{"Portable", Isa::Portable},
+                                         Level{"Ssse3", Isa::Ssse3}, Level{"Avx2", Isa::Avx2},
+                                         Level{"Avx512", Isa::Avx512}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

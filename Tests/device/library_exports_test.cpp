@@ -97,7 +97,7 @@ TEST(MissingSdk, RegistrationFailsCleanlyAndOpensAnswer5302) {
       {nullptr, choice + HACQ_HOLLOW_SDK_PATH, "FGOpen: fail to GetProcAddress!",
        "(HACQ_CAMERA_SDK) lacks GENICAM_getSystemInstance"},
       {nullptr, choice + HACQ_SYSTEM_ONLY_SDK_PATH, "FGOpen: fail to GetProcAddress!",
-       "(HACQ_CAMERA_SDK) lacks GENICAM_createAcquisitionControl"},
+       "(HACQ_CAMERA_SDK) lacks GENICAM_createStreamSource"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.environment + " " + c.box);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "device_test_util.h"
-#include "exports.h"
+#include "registration/exports.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "exports.h"
 #include "host.h"
+#include "registration/exports.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;

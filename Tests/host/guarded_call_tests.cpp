@@ -1,6 +1,6 @@
 #include <optional>
 
-#include "guarded_call.h"
+#include "base/guarded_call.h"
 #include "host_fixture.h"
 
 using namespace hostlayer;

@@ -2,8 +2,8 @@
 // answer lists.
 #include <span>
 
-#include "host_value_list.h"
 #include "parameter_test_util.h"
+#include "parameters/host_value_list.h"
 
 namespace parameter_test {
 namespace {

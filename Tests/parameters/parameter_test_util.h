@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/records.h"
 #include "hacq_test/interface_test.h"
-#include "records.h"
 
 namespace sdkabi {
 // Readable failure messages for the write log.

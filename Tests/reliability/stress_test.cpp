@@ -116,17 +116,20 @@ void GrabLoop(Instance& instance, const Target& target, Tally& tally,
   }
 }
 
-// Writes and reads features that do not change the image, and aborts.
+// Writes and reads features without changing the image, and aborts: the
+// exposure and contrast keep the cameras' values (others would change the
+// frames under the grabs), the rate changes while it is not enabled.
 void ParameterLoop(std::vector<std::unique_ptr<Instance>>& instances, Tally& tally,
                    const std::atomic<bool>& stop) {
   for (int round = 0; !stop; ++round) {
     Instance& instance = *instances[round % instances.size()];
-    const double value = 1000.0 + round % 50;
-    tally.Expect(instance.SetParam("ExposureTime", value), "set ExposureTime");
-    tally.Expect(instance.SetParam("Contrast", int64_t{round % 10}), "set Contrast");
+    tally.Expect(instance.SetParam("ExposureTime", 10000.0), "set ExposureTime");
+    tally.Expect(instance.SetParam("AcquisitionFrameRate", 1.0 + round % 50),
+                 "set AcquisitionFrameRate");
+    tally.Expect(instance.SetParam("Contrast", int64_t{50}), "set Contrast");
     tally.Expect(instance.SetParam("DeviceUserID", "stress " + std::to_string(round)),
                  "set DeviceUserID");
-    tally.sets += 3;
+    tally.sets += 4;
     std::vector<hostlayer::Value> values;
     for (const char* name : {"ExposureTime", "DeviceUserID", "Contrast_range", "TriggerMode"}) {
       tally.Expect(instance.GetParam(name, &values), std::string("get ") + name);

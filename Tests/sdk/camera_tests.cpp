@@ -2,9 +2,11 @@
 // features.  The rules every SDK keeps are in Tests/sdk_conformance.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <future>
 #include <string>
+#include <utility>
 
 #include "sdk_fixture.h"
 
@@ -101,6 +103,22 @@ class Features : public SimTest {
   GENICAM_Camera* camera_ = nullptr;
   ControlCreateInfo info_{};
 };
+
+// Catches an increment check whose arithmetic overflows: limits as far
+// apart as the type allows (their distance does not fit it).
+TEST_F(Features, IncrementsAreCheckedAcrossTheWholeRangeOfTheType) {
+  simsdk::UpdateCamera("MONO-2448", [](simsdk::CameraConfig& c) {
+    c.contrast = {0, INT64_MIN, INT64_MAX, 2};
+  });
+  GENICAM_ISPControl* isp = nullptr;
+  ASSERT_EQ(GENICAM_createISPControl(&info_, &isp), 0);
+  for (const auto& [value, expected] : {std::pair{INT64_MAX, -1}, std::pair{INT64_MAX - 1, 0}}) {
+    GENICAM_IntNode contrast = isp->contrast(isp);
+    EXPECT_EQ(contrast.setValue(&contrast, value), expected) << value;
+    contrast.release(&contrast);
+  }
+  isp->release(isp);
+}
 
 // Catches absent features that crash or answer, and names that reach a
 // feature of the wrong type.

@@ -23,7 +23,8 @@ const char* const kTwoCameras = R"({"cameras": [
 ]})";
 
 // Catches a loader that reorders cameras, drops identity fields or
-// settings, or ignores a feature declared absent.
+// settings, ignores a feature declared absent, or leaves the identity of a
+// camera given only a key blank.
 TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   std::string error;
   const auto cameras = simsdk::ParseCameras(kTwoCameras, &error);
@@ -32,6 +33,7 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   const simsdk::CameraConfig& z = (*cameras)[0];
   EXPECT_EQ(z.key, "Z-2");
   EXPECT_EQ(z.name, "");
+  EXPECT_EQ(z.serial, "002");
   EXPECT_EQ(z.buffer_count, 7u);
   EXPECT_EQ(z.padding_y, 16u);
   EXPECT_EQ(z.width.inc, 32);
@@ -40,36 +42,76 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   EXPECT_FALSE(z.contrast_mode.present);
   EXPECT_FALSE(z.trigger_software.present);
   EXPECT_TRUE(z.gamma.present) << "unlisted features keep the base camera's";
-  EXPECT_EQ((*cameras)[1].name, "First Cam");
-  EXPECT_EQ((*cameras)[1].height.value, 2048);
+  const simsdk::CameraConfig& a = (*cameras)[1];
+  EXPECT_EQ(a.name, "First Cam");
+  EXPECT_EQ(a.serial, "A-1");
+  EXPECT_EQ(a.vendor, "Tervixmd");
+  EXPECT_EQ(a.model, "TX-2448M");
+  EXPECT_EQ(a.height.value, 2048);
+  // The first and the last character a device string carries.
+  const auto bare = simsdk::ParseCameras(R"([{"key": "!K~"}])");
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(bare->front().name, "!K~");
 }
 
-// Catches malformed sets that load silently (a typo would otherwise give
-// a camera the test did not ask for).
-TEST(CameraJson, RefusesMalformedSetsAndSaysWhy) {
+// Catches an invalid set that loads (a camera the file did not describe,
+// or one whose every grab fails), and a refusal that does not say what is
+// wrong: one case per kind of fault.
+TEST(CameraJson, RefusesEveryKindOfInvalidSetAndSaysWhy) {
   struct Case {
-    const char* json;
+    std::string json;
     const char* reason;
   };
+  const auto with = [](const std::string& features) {
+    return R"([{"key": "A", "features": {)" + features + "}}]";
+  };
   const Case cases[] = {
-      {"{", "syntax"},
+      {"{", "parse error at line 1"},
+      {R"([{"key": "A", "key": "B"}])", "member \"key\" appears twice"},
+      {with(R"("Width": {"value": 64, "value": 32})"), "member \"value\" appears twice"},
       {R"([{"name": "no key"}])", "\"key\" is required"},
-      {R"([{"key": "A"}, {"key": "A"}])", "duplicate key"},
-      {R"([{"key": "A", "features": {"Widht": {"value": 1}}}])", "unknown feature"},
-      {R"([{"key": "A", "features": {"Width": {"value": "wide"}}}])", "wrong type"},
-      {R"([{"key": "A", "features": {"Width": {"inc": 0}}}])", "must be positive"},
-      {R"([{"key": "A", "features": {"PixelFormat": {"entries": ["Mono9"]}}}])",
-       "unknown pixel format"},
-      {R"([{"key": "A", "buffer_count": 0}])", "at least 1"},
-      {R"([{"key": "A", "colour": true}])", "unknown member"},
-      {R"({"camera": []})", "unknown member"},
+      {R"([{"key": ""}])", "\"key\" is blank"},
+      {R"([{"key": "A B"}])", "a character a device string cannot carry"},
+      {R"([{"key": "A\u0007"}])", "a character a device string cannot carry"},
+      {R"([{"key": "Kamera-\u00c4"}])", "a character a device string cannot carry"},
+      {R"([{"key": ")" + std::string(1024, 'K') + R"("}])", "longer than 1023 characters"},
+      {R"([{"key": "A"}, {"key": "A"}])", "camera 1: duplicate key \"A\""},
+      {R"([{"key": "cam"}, {"key": "CAM"}])", "duplicate key \"CAM\""},
+      {R"([{"key": 7}])", "wrong type for \"key\""},
+      {with(R"("Width": {"value": "wide"})"), "Width: wrong type for \"value\""},
+      {with(R"("ReverseX": {"value": 1})"), "wrong type for \"value\""},
+      {R"([{"key": "A", "buffer_count": -1}])", "wrong type for \"buffer_count\""},
+      {R"([{"key": "A", "buffer_count": 4294967296}])", "\"buffer_count\" is above 4294967295"},
+      {with(R"("Width": {"max": 9223372036854775808})"), "\"max\" is above"},
+      {R"([{"key": "A", "colour": true}])", "unknown member \"colour\""},
+      {R"({"camera": []})", "unknown member \"camera\""},
+      {with(R"("Width": {"default": 1})"), "unknown member \"default\""},
+      {with(R"("Widht": {"value": 1})"), "unknown feature \"Widht\""},
+      {with(R"("PixelFormat": {"entries": ["Mono9"]})"), "unknown pixel format \"Mono9\""},
+      {with(R"("Width": {"value": 5000, "max": 640})"), "Width: \"value\" 5000 is outside 16..640"},
+      {with(R"("Gamma": {"value": 9})"), "Gamma: \"value\" 9 is outside 0.1..4"},
+      {with(R"("ExposureTime": {"min": 100, "max": 50})"), "\"min\" 100 is above \"max\" 50"},
+      {with(R"("Width": {"value": 100})"), "not \"min\" plus a multiple of 16"},
+      {with(R"("TriggerMode": {"value": "Sometimes"})"), "\"Sometimes\" is not among \"entries\""},
+      {with(R"("PixelFormat": {"value": "Mono12", "entries": ["Mono8"]})"), "is not among"},
+      {with(R"("TriggerSource": {"entries": []})"), "TriggerSource: \"entries\" is empty"},
+      {with(R"("Width": {"inc": 0})"), "\"inc\" must be at least 1"},
+      {with(R"("Height": {"min": 0, "value": 0, "inc": 1})"), "Height: \"min\" must be at least 1"},
+      {with(R"("Width": {"value": 65536, "max": 65536, "inc": 1},
+               "Height": {"value": 65536, "max": 65536})"),
+       "a 65536 x 65536 Mono8 frame does not fit"},
+      {with(R"("Width": {"max": 4294967295},
+               "PixelFormat": {"value": "RGBa8", "entries": ["RGBa8"]})"),
+       "a 4294967295 x 2048 RGBa8 frame does not fit"},
+      {R"([{"key": "A", "buffer_count": 0}])", "\"buffer_count\" must be at least 1"},
+      {R"([{"key": "A", "max_frame_rate": -1}])", "must not be negative"},
+      {R"([{"key": "A", "features": []}])", "\"features\" must be an object"},
+      {R"({"cameras": 5})", "expected a list of cameras"},
   };
   for (const Case& c : cases) {
     std::string error;
     EXPECT_FALSE(simsdk::ParseCameras(c.json, &error)) << c.json;
-    if (std::string(c.reason) != "syntax") {
-      EXPECT_NE(error.find(c.reason), std::string::npos) << c.json << " -> " << error;
-    }
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.json << " -> " << error;
   }
 }
 
@@ -84,26 +126,57 @@ class ConfigFile : public SimTest {
   std::string path_ = ::testing::TempDir() + "sdk_tests_cameras.json";
 };
 
+uint32_t DiscoveredCount() {
+  GENICAM_System* system = nullptr;
+  EXPECT_EQ(GENICAM_getSystemInstance(&system), 0);
+  GENICAM_Camera* cameras = nullptr;
+  uint32_t count = 0;
+  EXPECT_EQ(system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL), 0);
+  return count;
+}
+
 // Catches a Reset that ignores TERVIXMD_SIM_CONFIG, discovery that does not
 // follow the file's order, and a failed load that replaces the current set.
-TEST_F(ConfigFile, ResetUsesTheFileAndABadFileLeavesTheCurrentSet) {
+TEST_F(ConfigFile, ResetUsesTheFileAndAFailedLoadLeavesTheCurrentSet) {
   Write(kTwoCameras);
   setenv("TERVIXMD_SIM_CONFIG", path_.c_str(), 1);
   simsdk::Reset();
-  GENICAM_System* system = nullptr;
-  ASSERT_EQ(GENICAM_getSystemInstance(&system), 0);
-  GENICAM_Camera* cameras = nullptr;
-  uint32_t count = 0;
-  ASSERT_EQ(system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL), 0);
-  ASSERT_EQ(count, 2u);
-  EXPECT_STREQ(cameras[0].getKey(&cameras[0]), "Z-2");
-  EXPECT_STREQ(cameras[1].getKey(&cameras[1]), "A-1");
+  ASSERT_EQ(DiscoveredCount(), 2u);
+  EXPECT_STREQ(FindCamera("Z-2")->getKey(FindCamera("Z-2")), "Z-2");
 
   Write(R"([{"key": "A", "features": {"Nope": {}}}])");
   std::string error;
   EXPECT_FALSE(simsdk::LoadCamerasFromFile(path_, &error));
   EXPECT_NE(error.find("Nope"), std::string::npos);
   EXPECT_TRUE(simsdk::CameraState("A-1"));
+}
+
+// Catches a broken TERVIXMD_SIM_CONFIG that is silently replaced by the
+// built-in cameras, or reported without the file or the problem.
+TEST_F(ConfigFile, AFileThatDoesNotLoadGivesNoCamerasAndOneMessage) {
+  struct Case {
+    std::string path;
+    const char* content;  // null: leave the path as it is
+    const char* problem;
+  };
+  const Case cases[] = {
+      {path_, R"([{"key": "A", "features": {"Width": {"value": 5000, "max": 640}}}])",
+       "camera 0: Width: \"value\" 5000 is outside 16..640"},
+      {path_, "[{", "parse error"},
+      {::testing::TempDir() + "no_such_cameras.json", nullptr, "cannot open"},
+      {::testing::TempDir(), nullptr, "cannot read"},  // a directory
+  };
+  for (const Case& c : cases) {
+    if (c.content) Write(c.content);
+    setenv("TERVIXMD_SIM_CONFIG", c.path.c_str(), 1);
+    testing::internal::CaptureStderr();
+    simsdk::Reset();
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(DiscoveredCount(), 0u) << c.path;
+    EXPECT_NE(message.find(c.path), std::string::npos) << message;
+    EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line: " << message;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
-// Frame content: the bytes a stream delivers are the published formula in
-// the format's memory layout, so the interface's tests can predict pixels.
+// Frame content: the bytes a stream delivers are the published scene in
+// the format's memory layout, so the interface's tests can predict every
+// pixel; the scene shows what the settings do and converts back to its
+// true colours.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -75,81 +79,352 @@ uint32_t Channels(const PixelFormatInfo& f) {
   }
 }
 
+// A sensor just large enough to show every part of the scene: the stamp,
+// the bars with the marker, the track, the digits and the ramp.
+FrameLayout WholeScene(const std::string& format) {
+  FrameLayout l;
+  l.pixel_format = format;
+  l.width = 50;
+  l.height = 72;
+  return l;
+}
+
 class EveryFormat : public ::testing::TestWithParam<PixelFormatInfo> {};
 
 // Catches an encoder that puts a sample's bits in the wrong place (packed
 // nibble order, bit-stream order, channel order, odd-width tail, mirrored
-// rows), or that leaves garbage in the padding.
+// rows), padding with garbage, and frame renderings that disagree with
+// the per-pixel formula: a stale tone table or row cached across frames
+// or settings, a Bayer row of the wrong parity reused.
 TEST_P(EveryFormat, RenderedBytesDecodeToTheFormulaWithPaddingZero) {
   const PixelFormatInfo& f = GetParam();
   for (const bool mirror : {false, true}) {
-    const FrameLayout l{std::string(f.name), 11, 3, mirror, mirror, 3, 5};
-    const uint64_t frame = 0x0102030405060708ull + mirror;
-    const std::vector<uint8_t> bytes = simsdk::RenderFrame(l, frame);
-    const size_t row_bytes = pixvane::RowBytes(f, l.width);
-    ASSERT_EQ(bytes.size(), (row_bytes + 3) * 3 + 5);
-    for (uint32_t y = 0; y < l.height; ++y) {
-      for (uint32_t x = 0; x < l.width; ++x)
-        for (uint32_t ch = 0; ch < Channels(f); ++ch)
-          ASSERT_EQ(DecodeSample(bytes, l, f, y, x, ch),
-                    simsdk::DeliveredSample(l, frame, y, x, ch))
-              << "row " << y << " col " << x << " channel " << ch << " mirror " << mirror;
-      for (size_t i = 0; i < 3; ++i) EXPECT_EQ(bytes[(row_bytes + 3) * y + row_bytes + i], 0);
+    FrameLayout l = WholeScene(std::string(f.name));
+    l.width = 47;  // odd, and a part of the sensor
+    l.sensor_width = 50;
+    l.reverse_x = l.reverse_y = mirror;
+    l.padding_x = 3;
+    l.padding_y = 5;
+    if (mirror) {
+      l.exposure_time = 14000;
+      l.gain = 1.5;
+      l.gamma = 0.7;
+      l.contrast = 65;
     }
-    for (size_t i = bytes.size() - 5; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], 0);
+    for (const uint64_t frame : {0x0102030405060708ull, 0x0102030405060709ull}) {
+      const std::vector<uint8_t> bytes = simsdk::RenderFrame(l, frame);
+      const size_t row_bytes = pixvane::RowBytes(f, l.width);
+      ASSERT_EQ(bytes.size(), (row_bytes + 3) * l.height + 5);
+      for (uint32_t y = 0; y < l.height; ++y) {
+        for (uint32_t x = 0; x < l.width; ++x)
+          for (uint32_t ch = 0; ch < Channels(f); ++ch)
+            ASSERT_EQ(DecodeSample(bytes, l, f, y, x, ch),
+                      simsdk::DeliveredSample(l, frame, y, x, ch))
+                << "row " << y << " col " << x << " channel " << ch << " mirror " << mirror
+                << " frame " << frame;
+        for (size_t i = 0; i < 3; ++i) EXPECT_EQ(bytes[(row_bytes + 3) * y + row_bytes + i], 0);
+      }
+      EXPECT_EQ(simsdk::DeliveredSample(l, frame, 0, 0, Channels(f)), 0u) << "no such channel";
+      for (size_t i = bytes.size() - 5; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], 0);
+    }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(pixvane::kPixelFormats),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
-// Catches a formula that hides frame order (the stamp) or that leaves the
-// low bits of deep formats constant (conversion faults would go unseen).
-TEST(FrameFormula, StampCarriesFrameNumberAndDeepFormatsVaryInLowBits) {
+// Catches a stamp that loses frame order (bytes swapped, a channel or
+// a deep format's top bits missed) or that the tone curve alters.
+TEST(Stamp, FirstEightSensorPixelsCarryTheFrameNumber) {
   const uint64_t frame = 0xF1E2D3C4B5A69788ull;
-  for (const char* format : {"Mono8", "Mono12", "Mono16", "RGB8"}) {
-    const uint32_t bits = pixvane::FindPixelFormat(format)->layout == Layout::Rgb
-                              ? 8
-                              : pixvane::FindPixelFormat(format)->bits;
-    uint64_t decoded = 0;
-    for (uint32_t c = 0; c < 8; ++c)
-      decoded |= uint64_t{simsdk::SensorSample(format, frame, 0, c, 0) >> (bits - 8)} << (8 * c);
-    EXPECT_EQ(decoded, frame) << format;
+  for (const char* format :
+       {"Mono8", "Mono12", "Mono16", "BayerGB10p", "RGB8", "BGRa8", "YUV422_8_UYVY"}) {
+    FrameLayout l = WholeScene(format);
+    l.exposure_time = 50;  // nearly black: the stamp does not care
+    const PixelFormatInfo& f = *pixvane::FindPixelFormat(format);
+    const uint32_t bits = f.layout == Layout::Mono || f.layout == Layout::BayerP ? f.bits : 8;
+    for (uint32_t ch = 0; ch < std::min(Channels(f), 3u); ++ch) {
+      uint64_t decoded = 0;
+      for (uint32_t c = 0; c < 8; ++c) {
+        const uint32_t sample = simsdk::DeliveredSample(l, frame, 0, c, ch);
+        EXPECT_EQ(sample & ((1u << (bits - 8)) - 1), 0u) << format;
+        decoded |= uint64_t{sample >> (bits - 8)} << (8 * c);
+      }
+      EXPECT_EQ(decoded, frame) << format << " channel " << ch;
+    }
+    for (uint32_t c = 0; c < 8 && Channels(f) == 4; ++c)
+      EXPECT_EQ(simsdk::DeliveredSample(l, frame, 0, c, 3), 255u) << "alpha of " << format;
   }
-  for (const char* format : {"Mono10", "Mono12", "Mono16", "Mono12Packed"}) {
-    std::set<uint32_t> low_nibbles;
-    for (uint32_t c = 0; c < 32; ++c)
-      low_nibbles.insert(simsdk::SensorSample(format, 0, 5, c, 0) & 0x3);
-    EXPECT_EQ(low_nibbles.size(), 4u) << format;
+}
+
+// A Mono16 sample of the white bar (49151 of 65535 in the scene) at a
+// row without the marker.
+uint32_t WhiteBar(const FrameLayout& l) {
+  return simsdk::DeliveredSample(l, 0, 30, 2, 0);
+}
+
+// Catches a tone curve that ignores a setting or applies it wrongly:
+// the expected samples are the published curve worked out by hand.
+TEST(ToneCurve, SettingsChangeTheWhiteBarAsPublished) {
+  struct Case {
+    double exposure_time, gain, gamma;
+    int64_t contrast;
+    uint32_t white;  // Mono16
+  };
+  const double doubling_db = 20 * std::log10(2.0);
+  const Case cases[] = {
+      {10000, 0, 1, 50, 49151},           // the scene's own level
+      {3000, 0, 1, 50, 14745},            // 0.3 x 49151 = 14745.3
+      {3000, doubling_db, 1, 50, 29491},  // gain in dB: twice that
+      {20000, 0, 1, 50, 65535},           // saturated
+      {10000, 0, 2, 50, 56755},           // 65535 * 0.75^(1/2)
+      {10000, 0, 0.5, 50, 36863},         // 65535 * 0.75^2
+      {10000, 0, 1, 75, 55937},           // slope 2^(1/2) about the middle
+      {10000, 0, 1, 0, 40959},            // slope 1/2: 0.625
+      {10000, 0, -1, 50, 49151},          // gamma at or below 0 counts as 1
+      {-5, 0, 1, 50, 0},                  // no light
+  };
+  for (const Case& c : cases) {
+    FrameLayout l = WholeScene("Mono16");
+    l.exposure_time = c.exposure_time;
+    l.gain = c.gain;
+    l.gamma = c.gamma;
+    l.contrast = c.contrast;
+    EXPECT_EQ(WhiteBar(l), c.white) << c.exposure_time << " us, " << c.gain << " dB, gamma "
+                                    << c.gamma << ", contrast " << c.contrast;
+  }
+}
+
+// Catches brightness that does not follow exposure, saturation below the
+// format's maximum, and 8- or 12-bit samples that are not the top bits of
+// the deep ones (or a ramp no finer than 8 bits).
+TEST(ToneCurve, BrightnessDoublesWithExposureAndShallowFormatsAreTopBits) {
+  FrameLayout dim = WholeScene("Mono16");
+  dim.width = dim.sensor_width = 300;
+  dim.exposure_time = 7000;
+  FrameLayout bright = dim;
+  bright.exposure_time = 14000;
+  const std::vector<uint8_t> a = simsdk::RenderFrame(dim, 5);
+  const std::vector<uint8_t> b = simsdk::RenderFrame(bright, 5);
+  std::set<uint32_t> ramp16, ramp8;
+  for (uint32_t y = 1; y < dim.height; ++y) {
+    for (uint32_t x = 0; x < dim.width; ++x) {
+      const size_t i = 2 * (size_t{y} * dim.width + x);
+      const int32_t s = a[i] | (a[i + 1] << 8);
+      const int32_t doubled = b[i] | (b[i + 1] << 8);
+      ASSERT_LE(std::abs(doubled - std::min(2 * s, 65535)), 1) << "row " << y << " col " << x;
+      if (y >= dim.height * 3 / 4) ramp16.insert(static_cast<uint32_t>(s));
+    }
+  }
+  EXPECT_NEAR(*ramp16.rbegin(), 0.7 * 65535, 1) << "the ramp ends at full scale";
+
+  for (const auto& [format, bits] : {std::pair{"Mono8", 8u}, {"Mono12", 12u}}) {
+    FrameLayout shallow = dim;
+    shallow.pixel_format = format;
+    for (uint32_t y = 0; y < dim.height; ++y)
+      for (uint32_t x = 0; x < dim.width; ++x) {
+        const uint32_t deep = simsdk::DeliveredSample(dim, 5, y, x, 0);
+        ASSERT_EQ(simsdk::DeliveredSample(shallow, 5, y, x, 0), deep >> (16 - bits))
+            << format << " row " << y << " col " << x;
+        if (bits == 8 && y >= dim.height * 3 / 4) ramp8.insert(deep >> 8);
+      }
+  }
+  EXPECT_GT(ramp16.size(), 4 * ramp8.size());
+}
+
+std::vector<uint8_t> Rgb(const FrameLayout& l, uint64_t frame, uint32_t row, uint32_t col) {
+  std::vector<uint8_t> rgb;
+  for (uint32_t ch = 0; ch < 3; ++ch)
+    rgb.push_back(static_cast<uint8_t>(simsdk::DeliveredSample(l, frame, row, col, ch)));
+  return rgb;
+}
+
+// Catches a scene whose parts are missing or misplaced: the bars out of
+// order, no marker, a track bar that does not move, frames that change
+// outside the track, the digits and the stamp (the frame cache would then
+// be wrong), and an image that is not the top-left part of the sensor.
+TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
+  FrameLayout l = WholeScene("RGB8");
+  l.width = l.sensor_width = 240;
+  l.height = l.sensor_height = 160;
+  const uint32_t bars_row = 60;  // below the marker, above the track
+  const std::vector<std::vector<uint8_t>> bars = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191},
+                                                  {0, 191, 0},     {191, 0, 191}, {191, 0, 0},
+                                                  {0, 0, 191},     {0, 0, 0}};
+  for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(Rgb(l, 0, bars_row, 30 * i + 15), bars[i]) << i;
+  // Exactly 0 or 49151 of 65535, seen through a 16-bit red-green / green-
+  // blue filter.
+  FrameLayout deep = l;
+  deep.pixel_format = "BayerRG16";
+  for (uint32_t i = 0; i < 8; ++i) {
+    const uint32_t col = 30 * i + 14;  // even
+    const uint32_t rgb[3] = {simsdk::DeliveredSample(deep, 0, bars_row, col, 0),
+                             simsdk::DeliveredSample(deep, 0, bars_row, col + 1, 0),
+                             simsdk::DeliveredSample(deep, 0, bars_row + 1, col + 1, 0)};
+    for (int ch = 0; ch < 3; ++ch) EXPECT_EQ(rgb[ch], bars[i][ch] ? 49151u : 0u) << i;
+  }
+  EXPECT_EQ(simsdk::DeliveredSample(deep, 21, 90, 6, 0), 13107u) << "the track's gray";
+  // BT.601 full range, worked out by hand: magenta and red.
+  FrameLayout yuv = l;
+  yuv.pixel_format = "YUV422_8";
+  const uint32_t magenta = 30 * 4 + 14, red = 30 * 5;  // red: the bar's first pair
+  const std::vector<uint32_t> yuv_samples = {
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 0),
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, magenta + 1, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red, 0),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red, 1),
+      simsdk::DeliveredSample(yuv, 0, bars_row, red + 1, 1)};
+  EXPECT_EQ(yuv_samples, (std::vector<uint32_t>{79, 191, 208, 57, 96, 224}));
+
+  // The F, in units of min(240/56, 160/18) = 4 pixels from (4, 4): its
+  // stem, its arms, and the gap below the middle arm.
+  const std::vector<uint8_t> black = {0, 0, 0};
+  EXPECT_EQ(Rgb(l, 0, 4 + 6 * 4, 4 + 1), black);
+  EXPECT_EQ(Rgb(l, 0, 4 + 1, 4 + 4 * 4 + 1), black);
+  EXPECT_EQ(Rgb(l, 0, 4 + 3 * 4 + 1, 4 + 3 * 4 + 1), black);
+  EXPECT_EQ(Rgb(l, 0, 4 + 5 * 4 + 1, 4 + 3 * 4 + 1), bars[0]);
+
+  // Track: rows 80..99, 16 slots of 15 columns; frame 21 lights slot 5.
+  for (uint32_t slot = 0; slot < 16; ++slot) {
+    const uint8_t level = slot == 21 % 16 ? 191 : 51;  // 13107 of 65535 in 8 bits
+    EXPECT_EQ(Rgb(l, 21, 90, 15 * slot + 7), (std::vector<uint8_t>(3, level))) << slot;
+  }
+
+  const std::vector<uint8_t> f21 = simsdk::RenderFrame(l, 21);
+  const std::vector<uint8_t> f30 = simsdk::RenderFrame(l, 30);
+  const size_t stride = 3 * l.width;
+  std::set<uint32_t> changed, expected = {0};  // the stamp row
+  for (uint32_t y = 0; y < l.height; ++y)
+    if (!std::equal(f21.begin() + stride * y, f21.begin() + stride * (y + 1),
+                    f30.begin() + stride * y))
+      changed.insert(y);
+  for (uint32_t y = 80; y < 100; ++y) expected.insert(y);  // the track
+  // Digits of min(20 / 9, 240 / 49) = 2 pixels a unit, centred in rows
+  // 100..119; every glyph row of "21" differs from "30".
+  for (uint32_t y = 103; y < 117; ++y) expected.insert(y);
+  EXPECT_EQ(changed, expected);
+  // Eight digits from column (240 - 47 * 2) / 2 = 73, 12 columns apart:
+  // the last two differ ("21", "30"), and the first starts with ink.
+  uint32_t first_changed = l.width, last_changed = 0;
+  for (uint32_t y = 103; y < 117; ++y)
+    for (uint32_t x = 0; x < l.width; ++x)
+      if (Rgb(l, 21, y, x) != Rgb(l, 30, y, x)) {
+        first_changed = std::min(first_changed, x);
+        last_changed = std::max(last_changed, x);
+      }
+  EXPECT_EQ(first_changed, 73u + 6 * 12);
+  EXPECT_EQ(last_changed, 73u + 7 * 12 + 4 * 2 + 1);
+  EXPECT_EQ(Rgb(l, 21, 107, 73), bars[0]);
+
+  // On a sensor too small for more, the F's unit is one pixel.
+  const FrameLayout small = WholeScene("RGB8");
+  EXPECT_EQ(Rgb(small, 0, 1, 1), black);
+  EXPECT_EQ(Rgb(small, 0, 8, 1), bars[0]);
+
+  // The ramp of the 50 x 72 sensor: 18 rows from row 54, read column by
+  // column, i * 65535 / 899 at neutral settings.
+  const FrameLayout ramp = WholeScene("Mono16");
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 0, 0), 0u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 55, 0, 0), 72u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 1, 0), 1312u);
+  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 71, 49, 0), 65535u);
+
+  FrameLayout part = l;
+  part.width = 64;
+  part.height = 48;
+  const std::vector<uint8_t> corner = simsdk::RenderFrame(part, 21);
+  for (uint32_t y = 0; y < part.height; ++y)
+    ASSERT_TRUE(std::equal(corner.begin() + 3 * part.width * y,
+                           corner.begin() + 3 * part.width * (y + 1), f21.begin() + stride * y))
+        << "row " << y;
+}
+
+// Catches a mirror that is not one: the delivered image with ReverseX or
+// ReverseY is the plain one flipped within its width or height.
+TEST(Scene, ReverseMirrorsThePart) {
+  FrameLayout plain = WholeScene("RGB8");
+  plain.width = 37;
+  plain.height = 70;
+  for (const auto& [x, y] : {std::pair{true, false}, {false, true}}) {
+    FrameLayout mirrored = plain;
+    mirrored.reverse_x = x;
+    mirrored.reverse_y = y;
+    for (uint32_t r = 0; r < plain.height; ++r)
+      for (uint32_t c = 0; c < plain.width; ++c)
+        ASSERT_EQ(Rgb(mirrored, 9, r, c),
+                  Rgb(plain, 9, y ? plain.height - 1 - r : r, x ? plain.width - 1 - c : c))
+            << "row " << r << " col " << c << (x ? " ReverseX" : " ReverseY");
+  }
+}
+
+// Catches colour layouts sampled so that the conversion library does not
+// give the true colours back: a Bayer order read with another's filter, a
+// YUV matrix other than the library's, red and blue swapped.  Bars 30
+// pixels wide leave interiors that demosaicing reproduces exactly.
+TEST(ColourBars, ConvertBackToTheirColoursInEveryColourLayout) {
+  const std::vector<std::vector<int>> bars = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191},
+                                              {0, 191, 0},     {191, 0, 191}, {191, 0, 0},
+                                              {0, 0, 191},     {0, 0, 0}};
+  for (const char* format :
+       {"BayerRG8", "BayerGR8", "BayerGB8", "BayerBG8", "BayerBG12p", "BayerGR10Packed",
+        "BayerRG16", "RGB8", "BGRa8", "YUV422_8", "YUV422_8_UYVY"}) {
+    FrameLayout l = WholeScene(format);
+    l.width = 240;
+    l.height = 160;
+    l.reverse_x = true;  // the filter follows the delivered image
+    const std::vector<uint8_t> frame = simsdk::RenderFrame(l, 3);
+    const ConversionInfo info{l.width,
+                              l.height,
+                              0,
+                              0,
+                              static_cast<uint32_t>(frame.size()),
+                              pixvane::FindPixelFormat(format)->code};
+    std::vector<uint8_t> bgr(size_t{l.width} * l.height * 3);
+    int32_t length = 0;
+    ASSERT_EQ(PXVANE_ConvertToBGR24(frame.data(), &info, bgr.data(), &length), 0) << format;
+    for (uint32_t bar = 0; bar < 8; ++bar) {
+      for (const uint32_t row : {59u, 60u}) {  // both filter rows
+        for (const uint32_t col : {l.width - 1 - (30 * bar + 14), l.width - 1 - (30 * bar + 15)}) {
+          const uint8_t* p = bgr.data() + 3 * (size_t{row} * l.width + col);
+          const std::vector<int> got = {p[2], p[1], p[0]};
+          for (int ch = 0; ch < 3; ++ch)
+            EXPECT_LE(std::abs(got[ch] - bars[bar][ch]), 2)
+                << format << " bar " << bar << " row " << row << " col " << col;
+        }
+      }
+    }
   }
 }
 
 using Streamed = SimTest;
 
-// Catches a stream that delivers a stale or half-stamped buffer (pool
+// Catches a stream that delivers a stale or half-drawn buffer (pool
 // reuse), wrong metadata, or a frame that does not follow the current
-// settings (format, size, mirroring, padding), also after the geometry
-// changed between two acquisitions (only the stamp row rewritten).  The
-// encoder is checked per format above; these formats cover the stream's
-// layout families.
-TEST_F(Streamed, FramesEqualRenderFrameAndFollowLayoutChanges) {
+// settings (format, size, mirroring, padding, exposure), also after they
+// changed between two acquisitions.  The encoder is checked per format
+// above; these formats cover the stream's layout families.
+TEST_F(Streamed, FramesEqualRenderFrameAndFollowSettingChanges) {
   for (const char* format : {"Mono12Packed", "RGB8", "YUV422_8"}) {
     SCOPED_TRACE(format);
-    FrameLayout layout{format, 64, 6, true, false, 2, 7};
-    simsdk::CameraConfig c = SmallCamera("A", format, layout.width, layout.height);
-    c.reverse_x.value = layout.reverse_x;
-    c.padding_x = layout.padding_x;
-    c.padding_y = layout.padding_y;
+    simsdk::CameraConfig c = SmallCamera("A", format, 64, 80);
+    c.width.max = 64;
+    c.height.max = 80;
+    c.reverse_x.value = true;
+    c.padding_x = 2;
+    c.padding_y = 7;
     c.buffer_count = 2;
     simsdk::SetCameras({c});
     StreamOwner s{OpenStream("A")};
     ASSERT_NE(s.stream, nullptr);
-    for (const bool mirror_rows : {false, true}) {
-      layout.reverse_y = mirror_rows;
-      simsdk::UpdateCamera("A",
-                           [&](simsdk::CameraConfig& cc) { cc.reverse_y.value = mirror_rows; });
+    for (const bool second_setting : {false, true}) {
+      simsdk::UpdateCamera("A", [&](simsdk::CameraConfig& cc) {
+        cc.reverse_y.value = second_setting;
+        cc.exposure_time.value = second_setting ? 4000 : 10000;
+      });
+      const FrameLayout layout = simsdk::LayoutOf(*simsdk::CameraState("A"));
       ASSERT_EQ(s.stream->startGrabbing(s.stream, 0, 1), 0);
-      // More frames than buffers, so every buffer is reused and restamped.
+      // More frames than buffers, so every buffer is reused.
       for (uint64_t n = 0; n < 5; ++n) {
         FrameOwner f = GetFrame(s.stream, 1000);
         ASSERT_NE(f.frame, nullptr);
@@ -179,7 +454,11 @@ TEST(ConversionAgreement, ConverterReadsTheTopBitsOfEverySample) {
   for (const char* format : {"Mono8", "Mono10", "Mono12", "Mono16", "Mono10Packed", "Mono12Packed",
                              "Mono10p", "Mono12p"}) {
     const PixelFormatInfo& f = *pixvane::FindPixelFormat(format);
-    const FrameLayout l{format, 13, 3, true, true, 4, 2};
+    FrameLayout l = WholeScene(format);
+    l.width = 49;
+    l.reverse_x = l.reverse_y = true;
+    l.padding_x = 4;
+    l.padding_y = 2;
     const std::vector<uint8_t> bytes = simsdk::RenderFrame(l, 77);
     const ConversionInfo info{
         l.width, l.height, l.padding_x, l.padding_y, static_cast<uint32_t>(bytes.size()), f.code};

@@ -1,7 +1,9 @@
 // Streams of the simulator: the bounded buffer pool, drops, trigger
-// sources and rate.  The rules every SDK keeps are in Tests/sdk_conformance.
+// sources, rate and a frame's content after its stream is gone.  The rules every SDK keeps are in
+// Tests/sdk_conformance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <set>
@@ -116,6 +118,23 @@ TEST_F(Streams, AcquisitionFrameRateBoundsTheFrameInterval) {
   const auto begin = std::chrono::steady_clock::now();
   for (int i = 0; i < 6; ++i) ASSERT_NE(GetFrame(stream_, 2000).frame, nullptr);
   EXPECT_GE(std::chrono::steady_clock::now() - begin, 5 * 20ms - 2ms);
+}
+
+// Catches a frame whose data or bookkeeping depends on its stream still
+// existing.
+TEST_F(Streams, AFrameOutlivesItsStream) {
+  Open();
+  Start();
+  FrameOwner f = GetFrame(stream_, 1000);
+  ASSERT_NE(f.frame, nullptr);
+  owner_.stream->release(owner_.stream);
+  owner_.stream = nullptr;
+  const std::vector<uint8_t> expected =
+      simsdk::RenderFrame(simsdk::LayoutOf(*simsdk::CameraState("S")), 0);
+  ASSERT_EQ(f.frame->getImageSize(f.frame), expected.size());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), f.frame->getImage(f.frame)));
+  f.Release();
+  EXPECT_EQ(SdkControls().CameraCounters("S").frames_outstanding, 0u);
 }
 
 // For the thread sanitizer: consumers, a trigger source and feature

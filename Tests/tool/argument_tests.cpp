@@ -11,13 +11,13 @@ namespace {
 
 using hostlayer::Value;
 
-const std::vector<OptionRule> kRules = {{"count", true}, {"json", false}, {"set", true},
-                                        {"help", false}};
+const std::vector<OptionRule> kRules = {
+    {"count", true}, {"json", false}, {"set", true}, {"help", false}};
 
 struct ParseCase {
   std::vector<std::string> args;
   bool ok;
-  std::string count;                    // last --count, "" when absent
+  std::string count;  // last --count, "" when absent
   std::vector<std::string> positionals;
 };
 
@@ -147,13 +147,56 @@ TEST(ValueTyping, AssignmentsSplitAtTheFirstEquals) {
   EXPECT_FALSE(SplitAssignment("=5", &name, &value, &error));
 }
 
-// Catches: a hint built from the range's current value instead of its step.
+// Catches: a hint built from the range's current value instead of its step,
+// or a number range shown with the interface's step of 1 (Gamma takes 1.5).
 TEST(ValueTyping, AllowedValuesDescribed) {
   EXPECT_EQ(DescribeAllowed({int64_t{16}, int64_t{2448}, int64_t{16}, int64_t{1024}}, {}),
             "values from 16 to 2448 in steps of 16");
+  EXPECT_EQ(DescribeAllowed({0.1, 4.0, 1.0, 1.0}, {}), "values from 0.1 to 4");
   EXPECT_EQ(DescribeAllowed({}, {std::string("False"), std::string("True")}),
             "one of: False, True");
   EXPECT_EQ(DescribeAllowed({}, {}), "");
+}
+
+struct AllowedCase {
+  Value value;
+  std::vector<Value> range;
+  std::vector<Value> values;
+  bool allowed;
+};
+
+// Catches: an out-of-range value sent to the camera, a bound itself refused,
+// a word refused for its letter case (the interface ignores case), an
+// integer value list ignored, an empty value list (DeviceUserID) taken as
+// "nothing allowed".
+TEST(ValueTyping, ValuesCheckedAgainstTheMetadata) {
+  const std::vector<Value> gamma = {0.1, 4.0, 1.0, 1.0};
+  const std::vector<Value> width = {int64_t{16}, int64_t{2448}, int64_t{16}, int64_t{2448}};
+  const std::vector<Value> booleans = {std::string("False"), std::string("True")};
+  const std::vector<AllowedCase> cases = {
+      {0.1, gamma, {}, true},
+      {4.0, gamma, {}, true},
+      {1.5, gamma, {}, true},
+      {0.0, gamma, {}, false},
+      {4.01, gamma, {}, false},
+      {-5.0, gamma, {}, false},
+      {int64_t{1001}, width, {}, true},
+      {int64_t{15}, width, {}, false},
+      {int64_t{2449}, width, {}, false},
+      {std::string("true"), {}, booleans, true},
+      {std::string("maybe"), {}, booleans, false},
+      {int64_t{8}, {}, {int64_t{8}}, true},
+      {int64_t{16}, {}, {int64_t{8}}, false},
+      {std::string("anything"), {}, {}, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AllowedByMetadata(c.value, c.range, c.values), c.allowed)
+        << FormatValue(c.value) << " in " << FormatValues(c.range, ",") << " / "
+        << FormatValues(c.values, ",");
+  }
+  EXPECT_TRUE(IsAction("do_abort_grab"));
+  EXPECT_TRUE(IsAction("DO_TriggerSoftware"));
+  EXPECT_FALSE(IsAction("Width"));
 }
 
 // Catches: device "0" sent as the integer 0, option values left untyped,
@@ -161,21 +204,60 @@ TEST(ValueTyping, AllowedValuesDescribed) {
 TEST(OpenOptions, OptionsBecomeTypedOpenParameters) {
   ParsedArgs parsed;
   std::string error;
-  ASSERT_TRUE(ParseArgs({"--device", "0", "--start-row", "10", "--color-space", "rgb",
-                         "--generic", "num_buffers=4", "--generic", "x", "--field",
-                         "progressive"},
+  ASSERT_TRUE(ParseArgs({"--device", "0", "--start-row", "10", "--color-space", "rgb", "--generic",
+                         "num_buffers=4", "--generic", "x", "--field", "progressive"},
                         OpenOptionRules(), &parsed, &error))
       << error;
   hostlayer::OpenParams params;
-  ApplyOpenOptions(parsed, &params);
+  ASSERT_TRUE(ApplyOpenOptions(parsed, &params, &error)) << error;
   EXPECT_EQ(params.device, Value{std::string("0")});
   EXPECT_EQ(params.start_row, Value{int64_t{10}});
   EXPECT_EQ(params.color_space, Value{std::string("rgb")});
   EXPECT_EQ(params.field, Value{std::string("progressive")});
-  EXPECT_EQ(params.generic,
-            (std::vector<Value>{std::string("num_buffers=4"), std::string("x")}));
+  EXPECT_EQ(params.generic, (std::vector<Value>{std::string("num_buffers=4"), std::string("x")}));
   EXPECT_EQ(params.port, Value{int64_t{-1}});
   EXPECT_EQ(params.camera_type, Value{std::string("default")});
+}
+
+struct OpenOptionCase {
+  std::string option;
+  std::string text;
+  bool ok;
+};
+
+// Catches: a value the host refuses as "invalid argument" (9003) let
+// through instead of named on the command line: a fraction or a word for a
+// number, a number beyond 32 bits, a word outside the option's words, a
+// text longer than the host's record; and good values refused ("default",
+// words in capitals, the longest text that fits).
+TEST(OpenOptions, ValuesTheHostWouldRefuseAreNamed) {
+  const std::vector<OpenOptionCase> cases = {
+      {"image-width", "640", true},
+      {"image-width", "abc", false},
+      {"port", "1.5", false},
+      {"port", "-1", true},
+      {"start-row", "2147483647", true},
+      {"start-row", "2147483648", false},
+      {"field", "Progressive", true},
+      {"field", "default", true},
+      {"field", "weird", false},
+      {"field", "4", false},
+      {"external-trigger", "FALSE", true},
+      {"external-trigger", "yes", false},
+      {"color-space", "cmyk", true},
+      {"device", std::string(1023, 'k'), true},
+      {"device", std::string(1024, 'k'), false},
+  };
+  for (const auto& c : cases) {
+    ParsedArgs parsed;
+    std::string error;
+    ASSERT_TRUE(ParseArgs({"--" + c.option, c.text}, OpenOptionRules(), &parsed, &error));
+    hostlayer::OpenParams params;
+    EXPECT_EQ(ApplyOpenOptions(parsed, &params, &error), c.ok) << c.option << " " << c.text;
+    if (!c.ok) {
+      EXPECT_EQ(error.rfind("--" + c.option + " takes ", 0), 0u) << error;
+    }
+  }
 }
 
 }  // namespace

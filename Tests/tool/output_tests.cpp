@@ -1,4 +1,5 @@
-// What the tool writes: PNG files, file names, statistics, progress, tables.
+// What the tool writes: PNG files, file names, statistics, progress, run
+// summaries, the interface's lines, tables.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -7,9 +8,11 @@
 #include <fstream>
 
 #include "frame_files.h"
+#include "grab_report.h"
 #include "grab_stats.h"
+#include "interface_lines.h"
+#include "live_status.h"
 #include "png_writer.h"
-#include "progress_bar.h"
 #include "text_table.h"
 #include "tool_runner.h"
 
@@ -53,17 +56,25 @@ TEST(PngWriter, GrayAndColourImagesRoundTrip) {
 }
 
 // Catches: a failed write reported as success, planes of different sizes
-// read past the smaller one, two planes written as if they were three.
+// read past the smaller one, two planes written as if they were three, a
+// partial file left behind when the final name cannot be taken.
 TEST(PngWriter, RefusesWhatItCannotWrite) {
   ScratchDir dir;
   std::string error;
   EXPECT_FALSE(WritePng(dir.path() + "/no/such/dir/x.png", {Plane(2, 2, 0)}, &error));
   EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(WritePng(dir.path() + "/a.png", {Plane(4, 4, 0), Plane(2, 2, 0), Plane(4, 4, 0)},
-                        &error));
+  EXPECT_FALSE(
+      WritePng(dir.path() + "/a.png", {Plane(4, 4, 0), Plane(2, 2, 0), Plane(4, 4, 0)}, &error));
   EXPECT_FALSE(WritePng(dir.path() + "/b.png", {Plane(2, 2, 0), Plane(2, 2, 0)}, &error));
   EXPECT_FALSE(WritePng(dir.path() + "/c.png", {}, &error));
   EXPECT_FALSE(fs::exists(dir.path() + "/a.png"));
+
+  fs::create_directory(dir.path() + "/taken.png");
+  EXPECT_FALSE(WritePng(dir.path() + "/taken.png", {Plane(2, 2, 0)}, &error));
+  EXPECT_NE(error.find("taken.png"), std::string::npos) << error;
+  size_t entries = 0;
+  for (const auto& entry : fs::directory_iterator(dir.path())) entries += entry.exists() ? 1 : 0;
+  EXPECT_EQ(entries, 1u);
 }
 
 // Catches: a device key with '/' or ".." writing outside the output
@@ -95,11 +106,7 @@ TEST(GrabStatistics, MedianAndP99) {
   std::vector<double> hundred;
   for (int i = 100; i >= 1; --i) hundred.push_back(i);
   const std::vector<PercentileCase> cases = {
-      {{}, 0, 0},
-      {{5}, 5, 5},
-      {{3, 1, 2}, 2, 3},
-      {{4, 1, 3, 2}, 2.5, 4},
-      {hundred, 50.5, 99},
+      {{}, 0, 0}, {{5}, 5, 5}, {{3, 1, 2}, 2, 3}, {{4, 1, 3, 2}, 2.5, 4}, {hundred, 50.5, 99},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(GrabStats::Median(c.samples), c.median) << c.samples.size();
@@ -107,17 +114,111 @@ TEST(GrabStatistics, MedianAndP99) {
   }
 }
 
-// Catches: failures of different codes merged, failed grabs counted as frames.
+// Catches: failures of different codes merged, failed grabs counted as
+// frames, bytes of one frame counted for all.
 TEST(GrabStatistics, FailuresCountedByCode) {
   GrabStats stats;
-  stats.AddFrame(10);
+  stats.AddFrame(10, 100);
+  stats.AddFrame(12, 50);
   stats.AddFailure(5306);
   stats.AddFailure(5306);
   stats.AddFailure(5302);
-  EXPECT_EQ(stats.grabbed(), 1);
+  stats.AddSaveFailure();
+  EXPECT_EQ(stats.grabbed(), 2);
+  EXPECT_EQ(stats.bytes(), 150);
   EXPECT_EQ(stats.failed(), 3);
+  EXPECT_EQ(stats.save_failures(), 1);
   EXPECT_EQ(stats.failures().at(5306), 2);
   EXPECT_EQ(stats.failures().at(5302), 1);
+}
+
+struct SummaryCase {
+  int64_t count;  // the plan's, 0 for none
+  int frames;     // grabbed, each 2 MB in 10 ms
+  int timeouts;   // failed grabs
+  int save_failures;
+  int interrupted_by;  // signal number or 0
+  std::string text;
+};
+
+// Catches: rates and grab times printed for runs that cannot have them (no
+// frame, one frame), a count shown for a run that had none, failed saves
+// or an interruption missing from the summary.
+TEST(GrabReport, SummarySaysWhatTheFiguresAllow) {
+  const std::string timeout = "5306 x1 (" + hostlayer::Driver::ErrorText(5306) + ")";
+  const std::vector<SummaryCase> cases = {
+      {3, 0, 3, 0, 0,
+       "grabbed 0 of 3 frames in 2.00 s; no frame: no rate or grab time; failures: 5306 x3 (" +
+           hostlayer::Driver::ErrorText(5306) + ")\n"},
+      {1, 1, 0, 0, 0,
+       "grabbed 1 of 1 frame (2.0 MB) in 2.00 s; one frame: no rate; grab time 10.00 ms; "
+       "failures: none\n"},
+      {0, 4, 1, 2, 2,
+       "grabbed 4 frames (8.0 MB) in 2.00 s; 2.0 fps, 4.0 MB/s; grab time median 10.00 ms, "
+       "p99 10.00 ms; failures: " +
+           timeout + ", save failures: 2; interrupted by SIGINT\n"},
+  };
+  for (const auto& c : cases) {
+    GrabPlan plan;
+    plan.count = c.count;
+    GrabOutcome outcome;
+    outcome.seconds = 2;
+    outcome.interrupted_by = c.interrupted_by;
+    for (int i = 0; i < c.frames; ++i) outcome.stats.AddFrame(10, 2000000);
+    for (int i = 0; i < c.timeouts; ++i) outcome.stats.AddFailure(5306);
+    for (int i = 0; i < c.save_failures; ++i) outcome.stats.AddSaveFailure();
+    EXPECT_EQ(SummaryText(plan, outcome), c.text);
+
+    const nlohmann::json json = SummaryJson(plan, outcome);
+    EXPECT_EQ(json["fps"].is_null(), c.frames < 2) << json.dump();
+    EXPECT_EQ(json["grab_ms"].is_null(), c.frames == 0) << json.dump();
+    EXPECT_EQ(json["requested"].is_null(), c.count == 0) << json.dump();
+    EXPECT_TRUE(json["duration"].is_null()) << json.dump();
+    EXPECT_EQ(json["save_failures"], c.save_failures);
+    EXPECT_EQ(json["interrupted"].is_null(), c.interrupted_by == 0) << json.dump();
+  }
+}
+
+// Catches: rates shown before a second has passed, or taken over the whole
+// run instead of the last second; a zero time dividing by zero.
+TEST(GrabReport, StatusLine) {
+  GrabStats stats;
+  stats.AddFrame(1, 1000000);
+  stats.AddFailure(5306);
+  EXPECT_EQ(StatusLine(0.4, stats, std::nullopt), "[0 s] 1 frame, failures: 5306 x1");
+  EXPECT_EQ(StatusLine(2.9, stats, RatesOver(3, 6000000, 1.5)),
+            "[2 s] 1 frame, 2.0 fps, 4.0 MB/s, failures: 5306 x1");
+  EXPECT_EQ(RatesOver(5, 5, 0).fps, 0);
+}
+
+struct LinesCase {
+  std::vector<std::string> chunks;
+  std::vector<std::string> lines;  // Take of every chunk, then Finish
+};
+
+// Catches: the interface's "\r\n" endings or doubled blanks kept, a line
+// split across two reads shown as two, empty lines shown, a line without
+// its newline lost at the end or at a sync mark, an endless line held
+// whole in memory.
+TEST(InterfaceOutput, LinesTrimmedAndJoinedAcrossReads) {
+  const std::string endless(InterfaceLines::kMaxLine + 5, 'x');
+  const std::vector<LinesCase> cases = {
+      {{"getFrame fail\r\n"}, {"getFrame fail"}},
+      {{"StartGrabbing  fail.\n", "\r\n", "  \n"}, {"StartGrabbing  fail."}},
+      {{"stop grab", "bing fail.\r", "\n"}, {"stop grabbing fail."}},
+      {{"partial", std::string(1, '\0'), "next\n"}, {"partial", "next"}},
+      {{"FGOpen: fail to load dll!"}, {"FGOpen: fail to load dll!"}},
+      {{endless}, {std::string(InterfaceLines::kMaxLine, 'x'), "xxxxx"}},
+  };
+  for (const auto& c : cases) {
+    InterfaceLines splitter;
+    std::vector<std::string> lines;
+    for (const auto& chunk : c.chunks) {
+      for (auto& line : splitter.Take(chunk)) lines.push_back(line);
+    }
+    for (auto& line : splitter.Finish()) lines.push_back(line);
+    EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.chunks);
+  }
 }
 
 // Catches: a bar that overflows its width or divides by a zero total.

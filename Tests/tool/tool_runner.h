@@ -1,9 +1,11 @@
 // Helpers of the tool's tests: the built hacq run as a subprocess, with its
 // output captured and a bounded wait (a hung tool is killed and reported,
-// never waited for); a scratch directory; a PNG file read back.
+// never waited for), a signal sent or a terminal given if asked; a scratch
+// directory; a PNG file read back.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +16,21 @@ struct ToolResult {
   std::string err;
 };
 
+struct RunOptions {
+  // Sent to the tool once `ready` (asked every few milliseconds while it
+  // runs) says so; 0 for none.
+  int signal = 0;
+  std::function<bool()> ready;
+  // Standard error a terminal (a pseudo-terminal whose output is read into
+  // ToolResult::err) instead of a file.
+  bool err_on_terminal = false;
+  int timeout_seconds = 90;
+};
+
 // env entries NAME=VALUE are added to the inherited environment, from which
 // TERVIXMD_SIM_CONFIG is dropped so the built-in cameras are the default.
 ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                   int timeout_seconds = 90);
+                   const RunOptions& options = {});
 
 // A fresh directory under the system's temporary one, removed with its
 // contents at the end of the scope.

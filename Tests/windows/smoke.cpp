@@ -34,7 +34,7 @@ simsdk::CameraConfig SmallCamera() {
 
 // The image is one of the first frames the simulator renders.
 bool IsSimulatedFrame(const hostlayer::Image& image) {
-  const simsdk::FrameLayout layout{"Mono8", 64, 48};
+  const simsdk::FrameLayout layout = simsdk::LayoutOf(SmallCamera());
   if (image.width != 64 || image.height != 48) return false;
   for (uint64_t frame = 0; frame < 4; ++frame) {
     const std::vector<uint8_t> expected = simsdk::RenderFrame(layout, frame);

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "conversion.h"
+#include "simd/isa.h"
 
 namespace pixvane {
 
-enum class Isa : int { Portable = 0, Ssse3 = 1, Avx2 = 2, Avx512 = 3 };
+using Isa = simd::Isa;
 
 // True when this processor can run the kernels of `isa`.
 PIXVANE_API bool IsaSupported(Isa isa) noexcept;

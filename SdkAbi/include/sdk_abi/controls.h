@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "camera_sdk.h"  // SDK_API
+#include "common/abi_barrier.h"
 
 extern "C" {
 
@@ -54,7 +55,10 @@ SDK_API int32_t SDKCTL_FaultableCalls(int32_t point, uint64_t* calls);
 
 // Calls `visit` once per entry of the camera's write log, in call order,
 // on the calling thread; the texts live for that call.  `visit` must not
-// throw.
+// throw.  A program in a process of its own shows its log through the
+// environment: with TERVIXMD_WRITE_LOG=PATH every camera's log is written
+// to PATH when the process ends, a line per entry: KEY, FEATURE, VALUE and
+// "accepted" or "refused", tab separated.
 typedef void (*SDKCTL_LogVisitor)(void* context, const char* feature, const char* value,
                                   int32_t accepted);
 SDK_API int32_t SDKCTL_VisitWriteLog(const char* camera_key, SDKCTL_LogVisitor visit,
@@ -205,11 +209,11 @@ class Controls {
     entry_.visit_write_log(
         camera_key.c_str(),
         [](void* context, const char* feature, const char* value, int32_t accepted) {
-          try {
+          // An entry lost to an allocation failing shows as a short log.
+          boundary::Barrier([&] {
             static_cast<std::vector<LogEntry>*>(context)->push_back(
                 {feature, value, accepted != 0});
-          } catch (...) {  // an entry lost to an allocation failing shows as a short log
-          }
+          });
         },
         &log);
     return log;
