@@ -18,11 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string Describe(const ToolResult& r) {
-  return "exit " + std::to_string(r.exit_status) + (r.timed_out ? " (timed out)" : "") +
-         "\nstdout:\n" + r.out + "stderr:\n" + r.err;
-}
-
 json ParseOut(const ToolResult& r) {
   json document = json::parse(r.out, nullptr, false);
   EXPECT_FALSE(document.is_discarded()) << Describe(r);

@@ -169,3 +169,8 @@ PngImage ReadPng(const std::string& path) {
   result.ok = png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr) != 0;
   return result;
 }
+
+std::string Describe(const ToolResult& r) {
+  return "exit " + std::to_string(r.exit_status) + (r.timed_out ? " (timed out)" : "") +
+         "\nstdout:\n" + r.out + "stderr:\n" + r.err;
+}

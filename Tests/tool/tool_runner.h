@@ -32,6 +32,9 @@ struct RunOptions {
 ToolResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                    const RunOptions& options = {});
 
+// The run's exit status and output, for a failure message.
+std::string Describe(const ToolResult& r);
+
 // A fresh directory under the system's temporary one, removed with its
 // contents at the end of the scope.
 class ScratchDir {
