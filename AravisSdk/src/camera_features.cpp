@@ -51,7 +51,10 @@ bool WriteInteger(ArvDevice* device, const char* name, int64_t value, GError** e
   if (*error) return false;
   const gint64 increment = arv_device_get_integer_feature_increment(device, name, error);
   if (*error || value < min || value > max) return false;
-  if (increment > 1 && (value - min) % increment != 0) return false;
+  // The distance from the minimum in unsigned arithmetic: it may not fit
+  // a signed one.
+  const auto distance = static_cast<uint64_t>(value) - static_cast<uint64_t>(min);
+  if (increment > 1 && distance % static_cast<uint64_t>(increment) != 0) return false;
   arv_device_set_integer_feature_value(device, name, value, error);
   return *error == nullptr;
 }
