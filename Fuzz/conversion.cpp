@@ -1,12 +1,13 @@
 // Fuzz target: the conversion library.  Each input is a frame description
 // (any geometry, padding and pixel format) and its bytes; the source
 // buffer holds exactly data_size bytes, so reading past it is caught.
+#include "conversion.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "conversion.h"
 #include "pixvane/isa_override.h"
 #include "pixvane/pixel_formats.h"
 #include "support/fuzz_world.h"

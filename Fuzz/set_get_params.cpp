@@ -67,7 +67,8 @@ void Request(FuzzedDataProvider& data, hacq_fuzz::ValueMaker& maker, FGInstance*
     const int32_t query = data.ConsumeIntegral<int32_t>();
     std::vector<hostlayer::Value> values;
     const Herror status = hacq_fuzz::TheDriver().Info(query, nullptr, &values);
-    if (status == hostlayer::kErrBadAnswer) hacq_fuzz::Fail("information answer broke the contract");
+    if (status == hostlayer::kErrBadAnswer)
+      hacq_fuzz::Fail("information answer broke the contract");
     return;
   }
   const bool null_name = data.ConsumeIntegralInRange<int>(0, 31) == 0;

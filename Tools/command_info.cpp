@@ -72,9 +72,8 @@ int RunInfo(const CommandArgs& args) {
   if (parsed.Has("json")) {
     nlohmann::json document = nlohmann::json::object();
     for (const auto& answer : answers) {
-      document[NameOf(answer.number)] = {{"query", answer.number},
-                                         {"text", answer.text},
-                                         {"values", ValuesToJson(answer.values)}};
+      document[NameOf(answer.number)] = {
+          {"query", answer.number}, {"text", answer.text}, {"values", ValuesToJson(answer.values)}};
     }
     PrintJson(document);
     return kExitOk;

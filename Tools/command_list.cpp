@@ -5,8 +5,8 @@
 #include "command_support.h"
 #include "host_session.h"
 #include "literal_value.h"
-#include "text_table.h"
 #include "result_output.h"
+#include "text_table.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "host_session.h"
 #include "literal_value.h"
 #include "parameter_report.h"
+#include "result_output.h"
 #include "text_table.h"
 #include "value_typing.h"
-#include "result_output.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 #include "literal_value.h"
 
 void ReportHostError(const std::string& what, Herror code) {
-  ReportError(what + ": error " + std::to_string(code) + ": " +
-              hostlayer::Driver::ErrorText(code));
+  ReportError(what + ": error " + std::to_string(code) + ": " + hostlayer::Driver::ErrorText(code));
 }
 
 hostlayer::Driver* LoadInterface() {

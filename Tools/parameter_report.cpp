@@ -20,8 +20,8 @@ std::string FirstText(const std::vector<hostlayer::Value>& values) {
 
 }  // namespace
 
-std::vector<hostlayer::Value> QueryMetadata(hostlayer::Instance& instance,
-                                            const std::string& name, const char* suffix) {
+std::vector<hostlayer::Value> QueryMetadata(hostlayer::Instance& instance, const std::string& name,
+                                            const char* suffix) {
   std::vector<hostlayer::Value> values;
   if (instance.GetParam(name + suffix, &values) != H_MSG_OK) values.clear();
   return values;

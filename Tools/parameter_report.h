@@ -22,8 +22,8 @@ struct ParameterReport {
 ParameterReport DescribeParameter(hostlayer::Instance& instance, const std::string& name);
 
 // The answer of one metadata query, empty when refused.
-std::vector<hostlayer::Value> QueryMetadata(hostlayer::Instance& instance,
-                                            const std::string& name, const char* suffix);
+std::vector<hostlayer::Value> QueryMetadata(hostlayer::Instance& instance, const std::string& name,
+                                            const char* suffix);
 
 // Every parameter name: those the interface publishes (additional and
 // read-only parameters), then its own settings that no query lists.

@@ -144,9 +144,10 @@ void RegisterAll() {
       {"BGRa8_to_BGR24", PXV_BGRa8, Out::Bgr24, -1},
       {"YUV422_8_to_BGR24", PXV_YUV422_8, Out::Bgr24, -1},
   };
-  const std::pair<const char*, Isa> levels[] = {
-      {"portable", Isa::Portable}, {"ssse3", Isa::Ssse3}, {"avx2", Isa::Avx2},
-      {"avx512", Isa::Avx512}};
+  const std::pair<const char*, Isa> levels[] = {{"portable", Isa::Portable},
+                                                {"ssse3", Isa::Ssse3},
+                                                {"avx2", Isa::Avx2},
+                                                {"avx512", Isa::Avx512}};
   for (const Case& c : cases) {
     const std::string name = c.name;
     for (const auto& [level_name, isa] : levels) {

@@ -29,10 +29,14 @@ void RatioReporter::Finalize() {
     for (const auto& [variant, seconds] : variants) {
       if (variant == "memcpy" || variant == "opencv") continue;
       std::printf("%-28s %-10s", name.c_str(), variant.c_str());
-      if (memcpy_it != variants.end()) std::printf(" %12.2f", seconds / memcpy_it->second);
-      else std::printf(" %12s", "-");
-      if (opencv_it != variants.end()) std::printf(" %12.2f", seconds / opencv_it->second);
-      else std::printf(" %12s", "-");
+      if (memcpy_it != variants.end())
+        std::printf(" %12.2f", seconds / memcpy_it->second);
+      else
+        std::printf(" %12s", "-");
+      if (opencv_it != variants.end())
+        std::printf(" %12.2f", seconds / opencv_it->second);
+      else
+        std::printf(" %12s", "-");
       std::printf("\n");
     }
   }

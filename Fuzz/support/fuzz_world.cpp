@@ -57,7 +57,9 @@ void Fail(const char* what) {
   std::abort();
 }
 
-hostlayer::Driver& TheDriver() { return hostlayer::Driver::Get(); }
+hostlayer::Driver& TheDriver() {
+  return hostlayer::Driver::Get();
+}
 
 void StartWorld() {
   hostlayer::Reset();

@@ -9,7 +9,9 @@ namespace {
 
 constexpr int kMaxImages = 3;
 
-Hproc_handle Proc() { return hostlayer::Driver::ProcHandle(); }
+Hproc_handle Proc() {
+  return hostlayer::Driver::ProcHandle();
+}
 
 }  // namespace
 

@@ -17,9 +17,8 @@ Image Adopt(const Himage& raw) {
   if (raw.host_owned != 0) {
     // The block goes back to the host's accounting when the last copy of
     // this Image is dropped (the host would free the image object then).
-    image.owned = std::shared_ptr<uint8_t>(raw.pixel.b, [](uint8_t* pixels) {
-      ReleaseBlock(pixels);
-    });
+    image.owned =
+        std::shared_ptr<uint8_t>(raw.pixel.b, [](uint8_t* pixels) { ReleaseBlock(pixels); });
   } else {
     image.is_view = true;
   }

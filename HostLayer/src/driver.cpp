@@ -14,7 +14,9 @@ int proc_token = 0;
 
 }  // namespace
 
-Hproc_handle Driver::ProcHandle() { return &proc_token; }
+Hproc_handle Driver::ProcHandle() {
+  return &proc_token;
+}
 
 Driver& Driver::Get(const std::string& interface_name) {
   // Never destroyed: the interface stays loaded until the process ends, as
@@ -43,7 +45,9 @@ Herror Driver::Reinit() {
   return init_status_;
 }
 
-void* Driver::Symbol(const char* name) const { return detail::FindLibrarySymbol(library_, name); }
+void* Driver::Symbol(const char* name) const {
+  return detail::FindLibrarySymbol(library_, name);
+}
 
 Herror Driver::ResolveRecord(const OpenParams& params, FGInstance* fginst) {
   fginst->fgclass = &fg_class_;
@@ -73,7 +77,7 @@ Herror Driver::Open(const OpenParams& params, std::unique_ptr<Instance>* out) {
 
   const Herror status = fg_class_.Open(ProcHandle(), raw);
   if (status > H_MSG_OK) {
-    *slot = nullptr;  // the instance (never open) is freed with `instance`
+    *slot = nullptr;            // the instance (never open) is freed with `instance`
     instance->slot_ = nullptr;  // ... under this lock, which its destructor must not take
     return status;
   }

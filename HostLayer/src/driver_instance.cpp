@@ -66,8 +66,8 @@ Herror Instance::GrabAsync(double max_delay_ms, Images* images) {
 Herror Instance::GrabData() {
   if (!open_) return kErrInstanceClosed;
   if (driver_->fg_class_.GrabData == nullptr) return H_ERR_FGNOTSUP;
-  return driver_->fg_class_.GrabData(Driver::ProcHandle(), fginst_.get(), nullptr, nullptr,
-                                     nullptr, nullptr);
+  return driver_->fg_class_.GrabData(Driver::ProcHandle(), fginst_.get(), nullptr, nullptr, nullptr,
+                                     nullptr);
 }
 
 Herror Instance::GrabDataAsync(double max_delay_ms) {

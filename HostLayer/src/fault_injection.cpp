@@ -16,7 +16,9 @@ struct Fault {
 std::mutex fault_lock;
 std::array<Fault, kHostCallKinds> faults;
 
-Fault& FaultOf(HostCall call) { return faults[static_cast<size_t>(call)]; }
+Fault& FaultOf(HostCall call) {
+  return faults[static_cast<size_t>(call)];
+}
 
 }  // namespace
 

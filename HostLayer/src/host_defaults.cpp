@@ -29,9 +29,15 @@ struct DefaultValue {
   std::string text;
 };
 
-DefaultValue Integer(int64_t value) { return {PV_INTEGER, value, 0.0, {}}; }
-DefaultValue Real(double value) { return {PV_FLOAT, 0, value, {}}; }
-DefaultValue Text(std::string value) { return {PV_STRING, 0, 0.0, std::move(value)}; }
+DefaultValue Integer(int64_t value) {
+  return {PV_INTEGER, value, 0.0, {}};
+}
+DefaultValue Real(double value) {
+  return {PV_FLOAT, 0, value, {}};
+}
+DefaultValue Text(std::string value) {
+  return {PV_STRING, 0, 0.0, std::move(value)};
+}
 
 DefaultValue Field(int32_t code) {
   if (code == kFieldInterlaced) return Text("interlaced");

@@ -43,12 +43,18 @@ std::vector<int64_t> Setting64Writes() {
   return setting64_writes;
 }
 
-void SetCpuCache(int64_t size) { cpu_cache.store(size); }
+void SetCpuCache(int64_t size) {
+  cpu_cache.store(size);
+}
 
 // The flags are plain exported integers (the interface reads them
 // directly); tests set them between calls, never during one.
-void SetTraceMemory(bool on) { HTraceMemory = on ? 1 : 0; }
-void SetDoLowError(bool on) { HDoLowError = on ? 1 : 0; }
+void SetTraceMemory(bool on) {
+  HTraceMemory = on ? 1 : 0;
+}
+void SetDoLowError(bool on) {
+  HDoLowError = on ? 1 : 0;
+}
 
 namespace detail {
 void ResetGlobals() {
@@ -66,12 +72,11 @@ void ResetGlobals() {
 
 extern "C" {
 
-HOST_API Herror HAccessGlVar(Hproc_handle, int32_t var, int32_t mode, int64_t* value,
-                             double dvalue, char*, Hkey, int64_t) {
+HOST_API Herror HAccessGlVar(Hproc_handle, int32_t var, int32_t mode, int64_t* value, double dvalue,
+                             char*, Hkey, int64_t) {
   return boundary::Barrier(kErrNoMemory, [&] {
     const bool read = mode == 1;
-    if (const Herror fault =
-            detail::TakeFault(read ? HostCall::GlVarRead : HostCall::GlVarWrite)) {
+    if (const Herror fault = detail::TakeFault(read ? HostCall::GlVarRead : HostCall::GlVarWrite)) {
       return fault;
     }
     if (var != HGV_IMAGE_INIT || (mode != 0 && mode != 1)) return kErrUnknownVariable;
@@ -87,6 +92,8 @@ HOST_API Herror HAccessGlVar(Hproc_handle, int32_t var, int32_t mode, int64_t* v
   });
 }
 
-HOST_API int64_t HGVGet_CPUCache(int32_t level) { return level == 1 ? cpu_cache.load() : 0; }
+HOST_API int64_t HGVGet_CPUCache(int32_t level) {
+  return level == 1 ? cpu_cache.load() : 0;
+}
 
 }  // extern "C"

@@ -35,7 +35,9 @@ HOST_API Herror HXAllocMemCheck(Hproc_handle, size_t size, const char*, int32_t,
   return Allocate(size, true, ptr);
 }
 
-HOST_API Herror HXFree(Hproc_handle, void* ptr) { return Free(ptr); }
+HOST_API Herror HXFree(Hproc_handle, void* ptr) {
+  return Free(ptr);
+}
 
 HOST_API Herror HXFreeMemCheck(Hproc_handle, void* ptr, const char*, int32_t) {
   return Free(ptr);

@@ -18,13 +18,17 @@ std::vector<ProcessErrRecord> process_err_log;
 std::optional<Herror> process_err_result;
 std::vector<std::string> error_messages;
 
-std::string TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
+std::string TextOrEmpty(const char* text) {
+  return text != nullptr ? text : "";
+}
 
 }  // namespace
 
 namespace hostlayer {
 
-void SetSpy(bool on) { spy_on.store(on); }
+void SetSpy(bool on) {
+  spy_on.store(on);
+}
 
 std::vector<SpyRecord> SpyLog() {
   std::lock_guard lock(trace_lock);
@@ -60,7 +64,9 @@ void ResetTracing() {
 
 extern "C" {
 
-HOST_API int32_t IOGetSpyProcCallSwitch(void) { return spy_on.load() ? 1 : 0; }
+HOST_API int32_t IOGetSpyProcCallSwitch(void) {
+  return spy_on.load() ? 1 : 0;
+}
 
 HOST_API void IOSpyProcCall(const char* text, int32_t line, const char* file) {
   boundary::Barrier([&] {

@@ -42,8 +42,7 @@ namespace {
 // when a sanitizer runtime intercepts the call.
 std::string OwnFolder() {
   Dl_info info{};
-  if (dladdr(reinterpret_cast<const void*>(&OwnFolder), &info) == 0 ||
-      info.dli_fname == nullptr) {
+  if (dladdr(reinterpret_cast<const void*>(&OwnFolder), &info) == 0 || info.dli_fname == nullptr) {
     return {};
   }
   const std::string path(info.dli_fname);

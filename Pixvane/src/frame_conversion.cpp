@@ -6,7 +6,9 @@
 namespace pixvane {
 namespace {
 
-void CopyMono(const uint8_t* src, uint8_t* dst, uint32_t width) { std::memcpy(dst, src, width); }
+void CopyMono(const uint8_t* src, uint8_t* dst, uint32_t width) {
+  std::memcpy(dst, src, width);
+}
 void CopyBgr(const uint8_t* src, uint8_t* dst, uint32_t width) {
   std::memcpy(dst, src, size_t{width} * 3);
 }
@@ -18,17 +20,25 @@ RowFn ReduceTo8(const PixelFormatInfo& f, const Kernels& k) {
     case Layout::Mono:
     case Layout::Bayer:
       switch (f.bits) {
-        case 10: return k.mono10_to_8;
-        case 12: return k.mono12_to_8;
-        case 14: return k.mono14_to_8;
-        case 16: return k.mono16_to_8;
-        default: return nullptr;
+        case 10:
+          return k.mono10_to_8;
+        case 12:
+          return k.mono12_to_8;
+        case 14:
+          return k.mono14_to_8;
+        case 16:
+          return k.mono16_to_8;
+        default:
+          return nullptr;
       }
     case Layout::MonoPacked:
-    case Layout::BayerPacked: return k.packed_to_8;
+    case Layout::BayerPacked:
+      return k.packed_to_8;
     case Layout::MonoP:
-    case Layout::BayerP: return f.bits == 10 ? k.p10_to_8 : k.p12_to_8;
-    default: return nullptr;
+    case Layout::BayerP:
+      return f.bits == 10 ? k.p10_to_8 : k.p12_to_8;
+    default:
+      return nullptr;
   }
 }
 
@@ -36,13 +46,20 @@ RowFn ReduceTo8(const PixelFormatInfo& f, const Kernels& k) {
 RowFn ColourKernel(Layout layout, Output out, const Kernels& k) {
   const bool mono = out == Output::Mono8;
   switch (layout) {
-    case Layout::Rgb: return mono ? k.rgb_to_mono : k.rgb_to_bgr;
-    case Layout::Bgr: return mono ? k.bgr_to_mono : CopyBgr;
-    case Layout::Rgba: return mono ? k.rgba_to_mono : k.rgba_to_bgr;
-    case Layout::Bgra: return mono ? k.bgra_to_mono : k.bgra_to_bgr;
-    case Layout::Yuyv: return mono ? k.yuyv_to_mono : k.yuyv_to_bgr;
-    case Layout::Uyvy: return mono ? k.uyvy_to_mono : k.uyvy_to_bgr;
-    default: return nullptr;
+    case Layout::Rgb:
+      return mono ? k.rgb_to_mono : k.rgb_to_bgr;
+    case Layout::Bgr:
+      return mono ? k.bgr_to_mono : CopyBgr;
+    case Layout::Rgba:
+      return mono ? k.rgba_to_mono : k.rgba_to_bgr;
+    case Layout::Bgra:
+      return mono ? k.bgra_to_mono : k.bgra_to_bgr;
+    case Layout::Yuyv:
+      return mono ? k.yuyv_to_mono : k.yuyv_to_bgr;
+    case Layout::Uyvy:
+      return mono ? k.uyvy_to_mono : k.uyvy_to_bgr;
+    default:
+      return nullptr;
   }
 }
 

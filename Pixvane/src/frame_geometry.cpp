@@ -21,7 +21,11 @@ ConvertStatus DescribeFrame(const uint8_t* src, const ConversionInfo* info, uint
   const uint64_t stride = row_bytes + info->frame_extra_1;
   if (stride > info->data_size / info->height) return kConvertSourceTooSmall;
 
-  frame = Frame{format, src, info->width, info->height, static_cast<size_t>(row_bytes),
+  frame = Frame{format,
+                src,
+                info->width,
+                info->height,
+                static_cast<size_t>(row_bytes),
                 static_cast<size_t>(stride)};
   return kConvertOk;
 }

@@ -33,7 +33,9 @@ std::atomic<int> forced_level{kNotForced};
 
 }  // namespace
 
-bool IsaSupported(Isa isa) noexcept { return simd::Supported(isa); }
+bool IsaSupported(Isa isa) noexcept {
+  return simd::Supported(isa);
+}
 
 bool ForceIsa(Isa isa) noexcept {
   if (!simd::Supported(isa)) return false;
@@ -41,7 +43,9 @@ bool ForceIsa(Isa isa) noexcept {
   return true;
 }
 
-void ResetIsa() noexcept { forced_level.store(kNotForced, std::memory_order_relaxed); }
+void ResetIsa() noexcept {
+  forced_level.store(kNotForced, std::memory_order_relaxed);
+}
 
 const Kernels& ActiveKernels() noexcept {
   const KernelTables& tables = Tables();

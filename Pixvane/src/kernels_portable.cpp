@@ -7,13 +7,14 @@
 namespace pixvane {
 namespace {
 
-uint32_t Load16(const uint8_t* p) { return p[0] | (uint32_t{p[1]} << 8); }
+uint32_t Load16(const uint8_t* p) {
+  return p[0] | (uint32_t{p[1]} << 8);
+}
 
 template <unsigned kShift>
 void Mono16ToMono8(const uint8_t* src, uint8_t* dst, uint32_t width) {
   // Bits above the format's depth are not part of the value.
-  for (uint32_t x = 0; x < width; ++x)
-    dst[x] = static_cast<uint8_t>(Load16(src + 2 * x) >> kShift);
+  for (uint32_t x = 0; x < width; ++x) dst[x] = static_cast<uint8_t>(Load16(src + 2 * x) >> kShift);
 }
 
 void PackedToMono8(const uint8_t* src, uint8_t* dst, uint32_t width) {

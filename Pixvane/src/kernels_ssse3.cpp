@@ -39,8 +39,8 @@ __m128i FourLumaSums(const uint8_t* src) {
   const __m128i px = Ssse3::Load(src);
   const __m128i red_green = _mm_madd_epi16(_mm_shuffle_epi8(px, LoadTable(kRedGreen)),
                                            _mm_set1_epi32(kLumaR | kLumaG << 16));
-  const __m128i blue = _mm_madd_epi16(_mm_shuffle_epi8(px, LoadTable(kBlue)),
-                                      _mm_set1_epi32(kLumaB));
+  const __m128i blue =
+      _mm_madd_epi16(_mm_shuffle_epi8(px, LoadTable(kBlue)), _mm_set1_epi32(kLumaB));
   return _mm_add_epi32(_mm_add_epi32(red_green, blue), _mm_set1_epi32(128));
 }
 
@@ -56,8 +56,8 @@ void ColourToMonoRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
   uint32_t x = 0;
   for (; uint64_t{kStep} * (x + 12) + 16 <= uint64_t{kStep} * width; x += 16) {
     const uint8_t* p = src + kStep * x;
-    const __m128i low = _mm_packs_epi32(FourLuma<kStep, kR, kB>(p),
-                                        FourLuma<kStep, kR, kB>(p + 4 * kStep));
+    const __m128i low =
+        _mm_packs_epi32(FourLuma<kStep, kR, kB>(p), FourLuma<kStep, kR, kB>(p + 4 * kStep));
     const __m128i high = _mm_packs_epi32(FourLuma<kStep, kR, kB>(p + 8 * kStep),
                                          FourLuma<kStep, kR, kB>(p + 12 * kStep));
     Ssse3::Store(dst + x, _mm_packus_epi16(low, high));
@@ -105,10 +105,10 @@ __m128i RoundedHighDot(__m128i du, __m128i dv, int16_t g_u, int16_t g_v) {
   const __m128i weights = _mm_set1_epi32(static_cast<int32_t>(
       static_cast<uint16_t>(g_u) | static_cast<uint32_t>(static_cast<uint16_t>(g_v)) << 16));
   const __m128i half = _mm_set1_epi32(32768);
-  const __m128i low = _mm_srai_epi32(
-      _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(du, dv), weights), half), 16);
-  const __m128i high = _mm_srai_epi32(
-      _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(du, dv), weights), half), 16);
+  const __m128i low =
+      _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(du, dv), weights), half), 16);
+  const __m128i high =
+      _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(du, dv), weights), half), 16);
   return _mm_packs_epi32(low, high);
 }
 
@@ -136,8 +136,8 @@ void YuvToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
                                                   _mm_shuffle_epi8(s1, LoadTable(kVHigh))),
                                      bias);
     const __m128i b = _mm_add_epi16(_mm_add_epi16(du, du), RoundedHighProduct(du, -14942));
-    const __m128i g = _mm_sub_epi16(
-        RoundedHighDot(du, dv, static_cast<int16_t>(-kUtoG), 18734), dv);
+    const __m128i g =
+        _mm_sub_epi16(RoundedHighDot(du, dv, static_cast<int16_t>(-kUtoG), 18734), dv);
     const __m128i r = _mm_add_epi16(dv, RoundedHighProduct(dv, 26345));
     const __m128i y0 = _mm_shuffle_epi8(s0, LoadTable(kLuma));
     const __m128i y1 = _mm_shuffle_epi8(s1, LoadTable(kLuma));
@@ -158,9 +158,9 @@ void YuvToMonoRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
   static constexpr auto kHigh = YuvLumaBytesMask16(kYOffset, true);
   uint32_t x = 0;
   for (; x + 16 <= width; x += 16)
-    Ssse3::Store(dst + x, _mm_or_si128(_mm_shuffle_epi8(Ssse3::Load(src + 2 * x), LoadTable(kLow)),
-                                       _mm_shuffle_epi8(Ssse3::Load(src + 2 * x + 16),
-                                                        LoadTable(kHigh))));
+    Ssse3::Store(dst + x,
+                 _mm_or_si128(_mm_shuffle_epi8(Ssse3::Load(src + 2 * x), LoadTable(kLow)),
+                              _mm_shuffle_epi8(Ssse3::Load(src + 2 * x + 16), LoadTable(kHigh))));
   for (; x < width; ++x) dst[x] = src[2 * x + kYOffset];
 }
 

@@ -81,7 +81,8 @@ constexpr std::array<uint8_t, 16> YuvLumaBytesMask16(unsigned y_offset, bool hig
 constexpr std::array<uint8_t, 16> YuvChromaWordsMask16(unsigned chroma, bool high) {
   std::array<uint8_t, 16> m{};
   for (unsigned i = 0; i < 16; ++i) m[i] = kZeroLane;
-  for (unsigned p = 0; p < 4; ++p) m[2 * (p + (high ? 4 : 0))] = static_cast<uint8_t>(4 * p + chroma);
+  for (unsigned p = 0; p < 4; ++p)
+    m[2 * (p + (high ? 4 : 0))] = static_cast<uint8_t>(4 * p + chroma);
   return m;
 }
 

@@ -112,9 +112,9 @@ typename V::Reg BayerLumaVector(const uint8_t* up, const uint8_t* cur, const uin
   // Green pixel: its sample, the row's colour left and right (even bytes),
   // the other colour above and below (odd bytes, one column to the right).
   const auto green_g = V::MulAddPairs(c, w.green_half_g);
-  const auto green = V::AddW(
-      V::AddW(V::AddW(green_g, green_g), w.rounding),
-      V::MulAddPairs(V::Blend(odd, V::Avg(ul, dl), V::Avg(cl, cr)), w.green_own_other));
+  const auto green =
+      V::AddW(V::AddW(V::AddW(green_g, green_g), w.rounding),
+              V::MulAddPairs(V::Blend(odd, V::Avg(ul, dl), V::Avg(cl, cr)), w.green_own_other));
   // The pixel after it: its sample, G from the four beside it, the other
   // colour from the four diagonal ones.
   const auto cross = quarter(V::Blend(odd, u, c), V::Blend(odd, d, c2));
@@ -136,7 +136,7 @@ void BayerRow(const uint8_t* up, const uint8_t* cur, const uint8_t* down, uint8_
   // Every vector starts on columns of one parity, so one lane pattern
   // serves the row: colour vectors take that of the first aligned column,
   // luma vectors must start on green.
-  uint32_t aligned = AlignedColumn<N, kToBgr ? 3 : 1>(dst);
+  uint32_t aligned = AlignedColumn < N, kToBgr ? 3 : 1 > (dst);
   const uint32_t parity = kToBgr ? aligned & 1u : (kind.green_first ? 0u : 1u);
   if ((aligned & 1u) != parity) ++aligned;
   const uint32_t head = 2 - parity;  // first column with a left neighbour
@@ -196,7 +196,8 @@ void GrayToBgrRow(const uint8_t* src, uint8_t* dst, uint32_t width) {
     for (uint32_t x = 0; x < width; ++x) dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = src[x];
     return;
   }
-  CoverRow<N, 3, 1>(dst, width, [&](uint32_t x) { V::StoreGrayBgr(dst + 3 * x, V::Load(src + x)); });
+  CoverRow<N, 3, 1>(dst, width,
+                    [&](uint32_t x) { V::StoreGrayBgr(dst + 3 * x, V::Load(src + x)); });
 }
 
 template <class V>

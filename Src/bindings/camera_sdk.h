@@ -28,8 +28,8 @@ extern "C" {
 #define SDK_OK 0
 #define SDK_FAIL (-1)
 
-#define SDK_DISCOVERY_ALL 255   /* discovery selector: every transport */
-#define SDK_ACCESS_CONTROL 2    /* connect: exclusive control access */
+#define SDK_DISCOVERY_ALL 255 /* discovery selector: every transport */
+#define SDK_ACCESS_CONTROL 2  /* connect: exclusive control access */
 #define SDK_GRAB_STRATEGY_ONE_BY_ONE 1
 #define SDK_SYMBOL_LEN 256      /* enumeration symbol buffers */
 #define SDK_SYMBOL_LIST_MAX 256 /* capacity of a symbol list */

@@ -26,31 +26,31 @@ extern "C" {
 #endif
 
 typedef int32_t Herror;
-typedef void* Hproc_handle;  /* the host's handle of the calling operator */
-typedef void* Hkey;          /* host object key (unused by the interface) */
-typedef void* Hmutex;        /* pointer-sized host mutex handle */
+typedef void* Hproc_handle; /* the host's handle of the calling operator */
+typedef void* Hkey;         /* host object key (unused by the interface) */
+typedef void* Hmutex;       /* pointer-sized host mutex handle */
 
 #define H_MSG_OK 2 /* success */
 
 /* Host error codes the interface returns (texts belong to the host). */
-#define H_ERR_FGTRIGGER 5      /* camera refused a trigger switch / software trigger */
-#define H_ERR_FGWB 5301        /* bits per channel other than 8 */
-#define H_ERR_FGDV 5302        /* no such device, or the device failed */
-#define H_ERR_FGTIMEOUT 5306   /* no frame, or frame could not be converted */
-#define H_ERR_FGWR 5307        /* resolution divisor other than 1, 2, 4 */
-#define H_ERR_FGWP 5308        /* image part outside the sensor */
-#define H_ERR_FGEXTTRIG 5313   /* external trigger not supported */
-#define H_ERR_FGLINE 5314      /* line-in other than 0 */
-#define H_ERR_FGCS 5315        /* colour space neither gray nor rgb */
-#define H_ERR_FGPORT 5316      /* port outside 0..3 */
-#define H_ERR_FGDEVBUSY 5319   /* device already open */
-#define H_ERR_FGPARAM 5321     /* parameter name not known */
-#define H_ERR_FGFIELD 5324     /* field code other than 2 or 4 */
-#define H_ERR_FGPART 5325      /* parameter value of the wrong type */
-#define H_ERR_FGPARV 5326      /* parameter value invalid or missing */
-#define H_ERR_FGNOTSUP 5327    /* operation not supported */
-#define H_ERR_FGBUSY 5329      /* stream is grabbing */
-#define H_ERR_FGPARNUM 5330    /* parameter list has the wrong count */
+#define H_ERR_FGTRIGGER 5    /* camera refused a trigger switch / software trigger */
+#define H_ERR_FGWB 5301      /* bits per channel other than 8 */
+#define H_ERR_FGDV 5302      /* no such device, or the device failed */
+#define H_ERR_FGTIMEOUT 5306 /* no frame, or frame could not be converted */
+#define H_ERR_FGWR 5307      /* resolution divisor other than 1, 2, 4 */
+#define H_ERR_FGWP 5308      /* image part outside the sensor */
+#define H_ERR_FGEXTTRIG 5313 /* external trigger not supported */
+#define H_ERR_FGLINE 5314    /* line-in other than 0 */
+#define H_ERR_FGCS 5315      /* colour space neither gray nor rgb */
+#define H_ERR_FGPORT 5316    /* port outside 0..3 */
+#define H_ERR_FGDEVBUSY 5319 /* device already open */
+#define H_ERR_FGPARAM 5321   /* parameter name not known */
+#define H_ERR_FGFIELD 5324   /* field code other than 2 or 4 */
+#define H_ERR_FGPART 5325    /* parameter value of the wrong type */
+#define H_ERR_FGPARV 5326    /* parameter value invalid or missing */
+#define H_ERR_FGNOTSUP 5327  /* operation not supported */
+#define H_ERR_FGBUSY 5329    /* stream is grabbing */
+#define H_ERR_FGPARNUM 5330  /* parameter list has the wrong count */
 
 /* ParamValue type codes. */
 #define PV_INTEGER 1
@@ -60,9 +60,9 @@ typedef void* Hmutex;        /* pointer-sized host mutex handle */
 /* One host parameter value: a 64-bit payload and its type code. */
 typedef struct ParamValue {
   union {
-    int64_t l;   /* PV_INTEGER */
-    double d;    /* PV_FLOAT */
-    char* s;     /* PV_STRING: NUL-terminated; owner depends on the call */
+    int64_t l; /* PV_INTEGER */
+    double d;  /* PV_FLOAT */
+    char* s;   /* PV_STRING: NUL-terminated; owner depends on the call */
   } par;
   int32_t type;
 } ParamValue;
@@ -128,8 +128,7 @@ typedef FGInstance** (*FGOpenRequestProc)(Hproc_handle proc_id, FGInstance* fgin
 typedef Herror (*FGInstanceProc)(Hproc_handle proc_id, FGInstance* fginst);
 typedef Herror (*FGGrabProc)(Hproc_handle proc_id, FGInstance* fginst, Himage* image,
                              int32_t* num_image);
-typedef Herror (*FGGrabStartAsyncProc)(Hproc_handle proc_id, FGInstance* fginst,
-                                       double max_delay);
+typedef Herror (*FGGrabStartAsyncProc)(Hproc_handle proc_id, FGInstance* fginst, double max_delay);
 typedef Herror (*FGGrabAsyncProc)(Hproc_handle proc_id, FGInstance* fginst, double max_delay,
                                   Himage* image, int32_t* num_image);
 /* Grab-with-data: the further host arguments are not read by this interface. */
@@ -207,8 +206,8 @@ HOST_API extern int32_t HDoLowError;
 /* Memory.  Blocks outlive the call that makes them; the checking variants
  * also record the source path and line of the caller. */
 HOST_API Herror HXAlloc(Hproc_handle proc_id, size_t size, void** ptr);
-HOST_API Herror HXAllocMemCheck(Hproc_handle proc_id, size_t size, const char* file,
-                                int32_t line, int32_t tag, void** ptr);
+HOST_API Herror HXAllocMemCheck(Hproc_handle proc_id, size_t size, const char* file, int32_t line,
+                                int32_t tag, void** ptr);
 HOST_API Herror HXFree(Hproc_handle proc_id, void* ptr);
 HOST_API Herror HXFreeMemCheck(Hproc_handle proc_id, void* ptr, const char* file, int32_t line);
 

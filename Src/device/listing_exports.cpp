@@ -35,8 +35,7 @@ int32_t Discover(char* keys, uint32_t* count) {
   for (uint32_t i = 0; i < found; ++i) {
     // At most 1023 characters and the NUL: always inside the slot.
     const StrippedText key = StripSpaces(cameras[i].getKey(&cameras[i]));
-    std::memcpy(keys + static_cast<size_t>(i) * HACQ_KEY_SLOT, key.text,
-                std::strlen(key.text) + 1);
+    std::memcpy(keys + static_cast<size_t>(i) * HACQ_KEY_SLOT, key.text, std::strlen(key.text) + 1);
   }
   *count = found;
   return 0;

@@ -10,7 +10,9 @@ int32_t DivisorAskedBy(int32_t resolution, int32_t full_size) {
   return resolution == full_size ? 1 : resolution;
 }
 
-bool ValidDivisor(int32_t divisor) { return divisor == 1 || divisor == 2 || divisor == 4; }
+bool ValidDivisor(int32_t divisor) {
+  return divisor == 1 || divisor == 2 || divisor == 4;
+}
 
 // An image part of at least one pixel inside [0, limit).  Wide arithmetic:
 // the sums of host-given values must not overflow.

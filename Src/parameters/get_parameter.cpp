@@ -27,7 +27,9 @@ void PutText(ParamValue& value, const char* text) {
   value.type = PV_STRING;
 }
 
-const char* SwitchWord(const CatalogueEntry& entry, bool on) { return entry.values[on ? 1 : 0].text; }
+const char* SwitchWord(const CatalogueEntry& entry, bool on) {
+  return entry.values[on ? 1 : 0].text;
+}
 
 int32_t PixelFormatCount(const InstanceRecord& inst) {
   const int32_t count = inst.pixel_format_count;
@@ -104,8 +106,8 @@ Herror AnswerValues(const CatalogueEntry& entry, InstanceRecord& inst, ParamValu
 
 // Camera ranges: every read must succeed, else the query fails with
 // H_ERR_FGPARV and the answer array keeps what it held.
-Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera,
-                          ParamValue* value, int32_t* num_value) {
+Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera, ParamValue* value,
+                          int32_t* num_value) {
   if (entry.range_kind == RangeKind::kFloatFeature) {
     HeldNode<GENICAM_DoubleNode> node(entry.feature.real, camera);
     double minimum = 0, maximum = 0, current = 0;
@@ -139,7 +141,8 @@ Herror AnswerFeatureRange(const CatalogueEntry& entry, const CameraEntry& camera
 Herror AnswerRange(const CatalogueEntry& entry, CameraEntry& camera, ParamValue* value,
                    int32_t* num_value) {
   if (entry.range_kind == RangeKind::kFixed) {
-    for (size_t i = 0; i < entry.fixed_range.size(); ++i) PutInteger(value[i], entry.fixed_range[i]);
+    for (size_t i = 0; i < entry.fixed_range.size(); ++i)
+      PutInteger(value[i], entry.fixed_range[i]);
     *num_value = 4;
     return H_MSG_OK;
   }

@@ -38,8 +38,8 @@ bool HostValueList::AddText(const char* text) {
   if (filled_ >= capacity_ || text == nullptr) return false;
   const size_t bytes = std::strlen(text) + 1;
   if (bytes > text_capacity_ - text_used_) return false;
-  char* place = reinterpret_cast<char*>(block_ + static_cast<size_t>(capacity_) * sizeof(ParamValue) +
-                                        text_used_);
+  char* place = reinterpret_cast<char*>(
+      block_ + static_cast<size_t>(capacity_) * sizeof(ParamValue) + text_used_);
   std::memcpy(place, text, bytes);
   text_used_ += bytes;
   ParamValue* values = reinterpret_cast<ParamValue*>(block_);

@@ -14,9 +14,10 @@
 
 namespace {
 
-constexpr ListedValue kPorts[] = {
-    {PV_INTEGER, 0, nullptr}, {PV_INTEGER, 1, nullptr}, {PV_INTEGER, 2, nullptr},
-    {PV_INTEGER, 3, nullptr}};
+constexpr ListedValue kPorts[] = {{PV_INTEGER, 0, nullptr},
+                                  {PV_INTEGER, 1, nullptr},
+                                  {PV_INTEGER, 2, nullptr},
+                                  {PV_INTEGER, 3, nullptr}};
 constexpr ListedValue kCameraTypes[] = {
     {PV_STRING, 0, "ntsc"}, {PV_STRING, 0, "pal"}, {PV_STRING, 0, contract::kCameraTypeAuto}};
 constexpr ListedValue kRevision[] = {{PV_STRING, 0, kRevisionText}};
@@ -116,8 +117,7 @@ Herror AnswerInfoQuery(Hproc_handle proc_id, int32_t query, const char** info, P
     case 14:
       *info = "Additional write-only parameters for this interface.";
       return AnswerNameList(proc_id, kWriteOnlyParameters,
-                            static_cast<int32_t>(kWriteOnlyParameters.size()), values,
-                            num_values);
+                            static_cast<int32_t>(kWriteOnlyParameters.size()), values, num_values);
     case 19:
       *info = "Value list for horizontal resolution parameter.";
       return AnswerList(proc_id, ListOf(kResolution), values, num_values);

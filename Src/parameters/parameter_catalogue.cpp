@@ -26,6 +26,8 @@ constexpr char kAnalogControl[] = "AnalogControl";
 using K = ValueKind;
 using H = Handling;
 
+// One parameter per row, its fields in declaration order.
+// clang-format off
 constexpr std::array<CatalogueEntry, kParameterCount> kEntries = {{
     {ParamId::grab_timeout, "grab_timeout", K::kInteger, K::kInteger, H::kInterfaceInteger,
      {.integer = &InstanceRecord::grab_timeout}, {}, ValuesKind::kNone, {}, RangeKind::kFixed,
@@ -122,6 +124,7 @@ constexpr std::array<CatalogueEntry, kParameterCount> kEntries = {{
      {.integer = kHeightNode}, ValuesKind::kNone, {}, RangeKind::kIntFeature, kNoRange,
      "Specifies the desired height", kImageFormatControl},
 }};
+// clang-format on
 
 constexpr bool IndexedById() {
   for (size_t i = 0; i < kEntries.size(); ++i) {
@@ -173,13 +176,20 @@ const char* AfterPrefix(const char* text, const char* prefix) {
 }  // namespace
 
 const std::array<ParamId, FG_PARAM_NUM> kAdditionalParameters = {
-    ParamId::Width,        ParamId::Height,
-    ParamId::ReverseX,     ParamId::ReverseY,
-    ParamId::PixelFormat,  ParamId::AcquisitionFrameRate,
-    ParamId::AcquisitionFrameRateEnable, ParamId::TriggerMode,
-    ParamId::ExposureTime, ParamId::do_TriggerSoftware,
-    ParamId::DeviceUserID, ParamId::GainRaw,
-    ParamId::Gamma,        ParamId::Contrast,
+    ParamId::Width,
+    ParamId::Height,
+    ParamId::ReverseX,
+    ParamId::ReverseY,
+    ParamId::PixelFormat,
+    ParamId::AcquisitionFrameRate,
+    ParamId::AcquisitionFrameRateEnable,
+    ParamId::TriggerMode,
+    ParamId::ExposureTime,
+    ParamId::do_TriggerSoftware,
+    ParamId::DeviceUserID,
+    ParamId::GainRaw,
+    ParamId::Gamma,
+    ParamId::Contrast,
     ParamId::do_abort_grab};
 const std::array<ParamId, 2> kReadOnlyParameters = {ParamId::num_buffers, ParamId::revision};
 const std::array<ParamId, 2> kWriteOnlyParameters = {ParamId::do_abort_grab,
@@ -201,7 +211,9 @@ Lookup FindParameter(const char* name) {
   return {nullptr, Query::kValue};
 }
 
-const CatalogueEntry& EntryOf(ParamId id) { return kEntries[static_cast<size_t>(id)]; }
+const CatalogueEntry& EntryOf(ParamId id) {
+  return kEntries[static_cast<size_t>(id)];
+}
 
 int32_t PositionInValues(const CatalogueEntry& entry, const char* text) {
   if (entry.values_kind != ValuesKind::kFixed || text == nullptr) return -1;

@@ -56,15 +56,15 @@ enum class Handling : uint8_t {
   kInterfaceSwitch,   // instance flag, "disable"/"enable"
   kVolatile,          // instance flag plus the buffer arrangement
   kBitsPerChannel,
-  kResolution,        // host resolution and image size, bounded by the sensor
+  kResolution,  // host resolution and image size, bounded by the sensor
   kAbort,
   kSoftwareTrigger,
   kTriggerMode,
-  kBoolFeature,       // "False"/"True", camera written only on a change
+  kBoolFeature,  // "False"/"True", camera written only on a change
   kPixelFormat,
   kDeviceUserID,
   kFloatFeature,
-  kIntFeature,        // reduced to the camera's increment
+  kIntFeature,  // reduced to the camera's increment
 };
 
 // Where the value lives.  Only the members that the handling uses are set.

@@ -78,14 +78,13 @@ std::vector<RunCase> AllRuns() {
   return runs;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BuiltInCameras, ThousandFrames, testing::ValuesIn(AllRuns()),
-    [](const testing::TestParamInfo<RunCase>& param_info) {
-      const RunCase& run = param_info.param;
-      return std::string(run.key == std::string(kMonoKey) ? "mono" : "color") + "_" +
-             run.color_space + (run.async ? "_async" : "_sync") +
-             (run.native_size ? "_native_size" : "_small");
-    });
+INSTANTIATE_TEST_SUITE_P(BuiltInCameras, ThousandFrames, testing::ValuesIn(AllRuns()),
+                         [](const testing::TestParamInfo<RunCase>& param_info) {
+                           const RunCase& run = param_info.param;
+                           return std::string(run.key == std::string(kMonoKey) ? "mono" : "color") +
+                                  "_" + run.color_space + (run.async ? "_async" : "_sync") +
+                                  (run.native_size ? "_native_size" : "_small");
+                         });
 
 struct PathCase {
   const char* key;

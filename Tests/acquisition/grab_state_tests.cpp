@@ -69,13 +69,20 @@ enum Step { Grab, StartAsync, GrabAsync, Set, UnknownSet, BadValueSet, Abort, No
 Herror Do(Instance& instance, Step step) {
   Images images;
   switch (step) {
-    case Grab: return instance.Grab(&images);
-    case StartAsync: return instance.GrabStartAsync(1000.0);
-    case GrabAsync: return instance.GrabAsync(1000.0, &images);
-    case Set: return instance.SetParam("grab_timeout", int64_t{900});
-    case UnknownSet: return instance.SetParam("no_such_parameter", int64_t{1});
-    case BadValueSet: return instance.SetParam("volatile", std::string("maybe"));
-    case Abort: return instance.SetParam("do_abort_grab", int64_t{1});
+    case Grab:
+      return instance.Grab(&images);
+    case StartAsync:
+      return instance.GrabStartAsync(1000.0);
+    case GrabAsync:
+      return instance.GrabAsync(1000.0, &images);
+    case Set:
+      return instance.SetParam("grab_timeout", int64_t{900});
+    case UnknownSet:
+      return instance.SetParam("no_such_parameter", int64_t{1});
+    case BadValueSet:
+      return instance.SetParam("volatile", std::string("maybe"));
+    case Abort:
+      return instance.SetParam("do_abort_grab", int64_t{1});
     case NoAutoStart:
       return instance.SetParam("start_async_after_grab_async", std::string("disable"));
   }
@@ -96,8 +103,15 @@ struct StateStep {
 TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
   const std::pair<const char*, std::vector<StateStep>> cases[] = {
       {"a set makes the next grab stop the stream",
-       {{Set, 0, 0}, {Grab, 0, 0}, {Grab, 0, 1}, {Grab, 0, 1}, {UnknownSet, 0, 1}, {Grab, 0, 0},
-        {Grab, 0, 1}, {BadValueSet, 0, 1}, {Grab, 0, 0}}},
+       {{Set, 0, 0},
+        {Grab, 0, 0},
+        {Grab, 0, 1},
+        {Grab, 0, 1},
+        {UnknownSet, 0, 1},
+        {Grab, 0, 0},
+        {Grab, 0, 1},
+        {BadValueSet, 0, 1},
+        {Grab, 0, 0}}},
       {"an asynchronous start keeps the stream running",
        {{StartAsync, 1, 1}, {Set, 1, 1}, {GrabAsync, 1, 1}, {Grab, 0, 1}}},
       {"a synchronous grab discards the pending one", {{StartAsync, 1, 1}, {Grab, 0, 1}}},
@@ -283,11 +297,17 @@ TEST_F(GrabTest, HostCallsAreTracedWithTheirTexts) {
       "*)0),0)";
   const TraceCase cases[] = {
       {"copy gray", "gray", false, false, {kLock, kUnlock, save, clear, restore}},
-      {"copy rgb, asynchronous", "rgb", false, true,
+      {"copy rgb, asynchronous",
+       "rgb",
+       false,
+       true,
        {"FGGrab(proc_id, fginst, image, num_image)", kLock, kUnlock, save, clear, restore,
         "ExtractChannelsFromRGB24(fginst, currInst->InstFrameBuffer[readBuffer], "
         "image[2].pixel.b, image[1].pixel.b, image[0].pixel.b)"}},
-      {"volatile", "gray", true, false,
+      {"volatile",
+       "gray",
+       true,
+       false,
        {kLock, kUnlock,
         "HNewImagePtr(proc_id, &image[i], (INT)(1<<0), fginst->image_width, "
         "fginst->image_height, (void*)(currInst->InstFrameBuffer[readBuffer] + "

@@ -14,8 +14,12 @@ class OpenCyclesTest : public hacq_test::InterfaceTest {};
 TEST_F(OpenCyclesTest, ThousandCyclesLeaveNothingBehind) {
   const char* soak = std::getenv("HACQ_SOAK_CYCLES");
   const int cycles = soak != nullptr ? std::atoi(soak) : 1000;
-  const char* devices[] = {"default", "0", hacq_test::kMonoKey, hacq_test::kMonoName,
-                           hacq_test::kColorKey, hacq_test::kColorName};
+  const char* devices[] = {"default",
+                           "0",
+                           hacq_test::kMonoKey,
+                           hacq_test::kMonoName,
+                           hacq_test::kColorKey,
+                           hacq_test::kColorName};
   for (int i = 0; i < cycles; ++i) {
     for (const char* device : devices) {
       std::unique_ptr<hostlayer::Instance> instance;

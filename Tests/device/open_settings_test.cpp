@@ -21,8 +21,8 @@ class OpenSettingsTest : public hacq_test::InterfaceTest {};
 struct GenericCase {
   std::vector<Value> generic;
   Herror expected;
-  int32_t buffers;          // when the open succeeds
-  const char* message;      // IOPrintErrorMessage text, or null
+  int32_t buffers;      // when the open succeeds
+  const char* message;  // IOPrintErrorMessage text, or null
 };
 
 // Catches a wrong number of frame buffers, a parser that takes the second
@@ -44,13 +44,17 @@ TEST_F(OpenSettingsTest, GenericParametersSetBufferCount) {
       {{std::string("num_buffers=1")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=abc")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=99999999999999999999")}, H_ERR_FGPARV, 0, invalid},
-      {{std::string("num_buffers")}, H_ERR_FGPARV, 0,
+      {{std::string("num_buffers")},
+       H_ERR_FGPARV,
+       0,
        "No argument for Generic parameter 'num_buffers' found!"},
       {{std::string("buffers=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: buffers=3!"},
       {{std::string("NUM_BUFFERS=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: NUM_BUFFERS=3!"},
       {{long_text}, H_ERR_FGPARAM, 0, "Wrong parameter input for Generic!"},
       {{int64_t{3}}, H_ERR_FGPART, 0, "Generic parameter accepts only string values!"},
-      {{std::string("num_buffers=3"), 2.5}, H_ERR_FGPART, 0,
+      {{std::string("num_buffers=3"), 2.5},
+       H_ERR_FGPART,
+       0,
        "Generic parameter accepts only string values!"},
   };
   for (const bool low_error : {false, true}) {
@@ -147,16 +151,16 @@ struct ColourCase {
 // the rule), a case-sensitive "rgb", and an unknown colour space accepted.
 TEST_F(OpenSettingsTest, ColourSpaceFollowsPixelFormat) {
   const ColourCase cases[] = {
-      {"Mono8", "default", H_MSG_OK, 1},       {"Mono10", "default", H_MSG_OK, 1},
-      {"Mono12", "default", H_MSG_OK, 1},      {"Mono10Packed", "default", H_MSG_OK, 1},
+      {"Mono8", "default", H_MSG_OK, 1},        {"Mono10", "default", H_MSG_OK, 1},
+      {"Mono12", "default", H_MSG_OK, 1},       {"Mono10Packed", "default", H_MSG_OK, 1},
       {"Mono12Packed", "default", H_MSG_OK, 1}, {"Mono16", "default", H_MSG_OK, 3},
-      {"BayerRG8", "DEFAULT", H_MSG_OK, 3},    {"Mono8", "RGB", H_MSG_OK, 3},
-      {"BayerRG8", "Gray", H_MSG_OK, 1},       {"Mono8", "yuv", H_ERR_FGCS, 0},
+      {"BayerRG8", "DEFAULT", H_MSG_OK, 3},     {"Mono8", "RGB", H_MSG_OK, 3},
+      {"BayerRG8", "Gray", H_MSG_OK, 1},        {"Mono8", "yuv", H_ERR_FGCS, 0},
   };
   for (const ColourCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pixel_format << " / " << c.color_space);
     simsdk::CameraConfig camera = Camera("CAM", "");
-    camera.pixel_format.entries = {"Mono8",    "Mono10",   "Mono12", "Mono10Packed",
+    camera.pixel_format.entries = {"Mono8",        "Mono10", "Mono12",  "Mono10Packed",
                                    "Mono12Packed", "Mono16", "BayerRG8"};
     camera.pixel_format.value = c.pixel_format;
     UseCameras({camera});

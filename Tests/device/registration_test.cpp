@@ -20,17 +20,13 @@ TEST_F(RegistrationTest, FillsInterfaceRecord) {
   EXPECT_EQ(fg.revision_number, 5);
   EXPECT_TRUE(fg.available);
   EXPECT_EQ(fg.instances_max, 256);
-  const void* slots[] = {reinterpret_cast<void*>(fg.OpenRequest),
-                         reinterpret_cast<void*>(fg.Open),
-                         reinterpret_cast<void*>(fg.Close),
-                         reinterpret_cast<void*>(fg.Grab),
-                         reinterpret_cast<void*>(fg.GrabStartAsync),
-                         reinterpret_cast<void*>(fg.GrabAsync),
-                         reinterpret_cast<void*>(fg.GrabData),
-                         reinterpret_cast<void*>(fg.GrabDataAsync),
-                         reinterpret_cast<void*>(fg.Info),
-                         reinterpret_cast<void*>(fg.SetParam),
-                         reinterpret_cast<void*>(fg.GetParam)};
+  const void* slots[] = {
+      reinterpret_cast<void*>(fg.OpenRequest),    reinterpret_cast<void*>(fg.Open),
+      reinterpret_cast<void*>(fg.Close),          reinterpret_cast<void*>(fg.Grab),
+      reinterpret_cast<void*>(fg.GrabStartAsync), reinterpret_cast<void*>(fg.GrabAsync),
+      reinterpret_cast<void*>(fg.GrabData),       reinterpret_cast<void*>(fg.GrabDataAsync),
+      reinterpret_cast<void*>(fg.Info),           reinterpret_cast<void*>(fg.SetParam),
+      reinterpret_cast<void*>(fg.GetParam)};
   for (const void* slot : slots) EXPECT_NE(slot, nullptr);
   EXPECT_EQ(fg.SetLut, nullptr);
   EXPECT_EQ(fg.GetLut, nullptr);
@@ -77,10 +73,10 @@ struct MatchCase {
 // Catches case-sensitive fixed words, a key tested before "default"/"0",
 // names matched with their spaces, and empty names matching "".
 TEST_F(RegistrationTest, DeviceStringsSelectTheirCamera) {
-  UseCameras({Camera("FIRST KEY", "First Cam"), Camera("default", "0"),
-              Camera("NAMELESS", ""), Camera("Second", "Two Words")});
+  UseCameras({Camera("FIRST KEY", "First Cam"), Camera("default", "0"), Camera("NAMELESS", ""),
+              Camera("Second", "Two Words")});
   const MatchCase cases[] = {
-      {"default", "FIRST KEY"},  {"DEFAULT", "FIRST KEY"}, {"0", "FIRST KEY"},
+      {"default", "FIRST KEY"},  {"DEFAULT", "FIRST KEY"},  {"0", "FIRST KEY"},
       {"DeFaUlT", "FIRST KEY"},  {"FIRSTKEY", "FIRST KEY"}, {"firstkey", "FIRST KEY"},
       {"FirstCam", "FIRST KEY"}, {"FIRSTCAM", "FIRST KEY"}, {"NAMELESS", "NAMELESS"},
       {"nameless", "NAMELESS"},  {"TwoWords", "Second"},    {"SECOND", "Second"},

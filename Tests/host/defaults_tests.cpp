@@ -35,8 +35,8 @@ std::vector<std::string> DefaultsOf(FGClass& fg) {
   std::vector<std::string> described;
   for (int32_t i = 0; i < count; ++i) {
     const ParamValue& v = values[i];
-    described.push_back(v.type == PV_INTEGER ? "i:" + std::to_string(v.par.l)
-                        : v.type == PV_FLOAT ? "f:" + std::to_string(v.par.d)
+    described.push_back(v.type == PV_INTEGER  ? "i:" + std::to_string(v.par.l)
+                        : v.type == PV_FLOAT  ? "f:" + std::to_string(v.par.d)
                         : v.type == PV_STRING ? std::string("s:") + v.par.s
                                               : "?");
   }

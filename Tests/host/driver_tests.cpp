@@ -34,7 +34,9 @@ class DriverTest : public HostTest {
   int64_t live_at_start_ = 0;
 };
 
-int64_t Integer(const Value& value) { return std::get<int64_t>(value); }
+int64_t Integer(const Value& value) {
+  return std::get<int64_t>(value);
+}
 
 }  // namespace
 
@@ -92,8 +94,8 @@ TEST_F(DriverTest, FailedOpenClearsItsSlotAndLeaksNothing) {
   const struct {
     const char* device;
     Herror expected;
-  } cases[] = {{"fail", H_ERR_FGDV}, {"refuse", kErrNoInstanceSlot},
-               {"stray_slot", kErrNoInstanceSlot}};
+  } cases[] = {
+      {"fail", H_ERR_FGDV}, {"refuse", kErrNoInstanceSlot}, {"stray_slot", kErrNoInstanceSlot}};
   for (const auto& c : cases) {
     OpenParams params;
     params.device = std::string(c.device);
@@ -197,12 +199,15 @@ TEST_F(DriverTest, ReinitOnlyWithEveryInstanceClosed) {
 // Catches: codes without their own text (two codes sharing one, or an
 // empty text), which would make failures unreadable.
 TEST(DriverErrorText, EveryKnownCodeHasItsOwnText) {
+  // Every code the host knows, packed.
+  // clang-format off
   const Herror codes[] = {
       3, H_ERR_FGTRIGGER, H_ERR_FGWB, H_ERR_FGDV, H_ERR_FGTIMEOUT, H_ERR_FGWR, H_ERR_FGWP,
       H_ERR_FGEXTTRIG, H_ERR_FGLINE, H_ERR_FGCS, H_ERR_FGPORT, H_ERR_FGDEVBUSY, H_ERR_FGPARAM,
       H_ERR_FGFIELD, H_ERR_FGPART, H_ERR_FGPARV, H_ERR_FGNOTSUP, H_ERR_FGBUSY, H_ERR_FGPARNUM,
       kErrNoMemory, kErrNotHostBlock, kErrBadArgument, kErrMutexState, kErrUnknownVariable,
       kErrNotLoaded, kErrNoInstanceSlot, kErrInstancesOpen, kErrInstanceClosed, kErrBadAnswer};
+  // clang-format on
   std::set<std::string> texts;
   const std::string unknown = Driver::ErrorText(123456);
   for (const Herror code : codes) {

@@ -15,8 +15,7 @@ struct ConversionCase {
   bool reported;
 };
 
-class StatusConversion : public HostTest,
-                         public ::testing::WithParamInterface<ConversionCase> {};
+class StatusConversion : public HostTest, public ::testing::WithParamInterface<ConversionCase> {};
 
 }  // namespace
 

@@ -37,13 +37,14 @@ TEST_F(HostTest, ImageRequestsRefusedWithoutSideEffects) {
     int32_t kind, width, height;
     void* data;
   };
-  const Request refused[] = {{2, 2, 2, pixels}, {HIMAGE_BYTE, 0, 2, pixels},
-                             {HIMAGE_BYTE, 2, -1, pixels}, {HIMAGE_BYTE, 2, 2, nullptr}};
+  const Request refused[] = {{2, 2, 2, pixels},
+                             {HIMAGE_BYTE, 0, 2, pixels},
+                             {HIMAGE_BYTE, 2, -1, pixels},
+                             {HIMAGE_BYTE, 2, 2, nullptr}};
   const int64_t live = Memory().live_blocks;
   for (const Request& r : refused) {
     Himage image{};
-    EXPECT_EQ(HNewImagePtr(nullptr, &image, r.kind, r.width, r.height, r.data, 1),
-              kErrBadArgument);
+    EXPECT_EQ(HNewImagePtr(nullptr, &image, r.kind, r.width, r.height, r.data, 1), kErrBadArgument);
     if (r.data != nullptr) {
       EXPECT_EQ(HNewImage(nullptr, &image, r.kind, r.width, r.height), kErrBadArgument);
     }

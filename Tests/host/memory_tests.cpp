@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
     Host, AllocInjection,
     ::testing::Values(InjectionCase{"first", 1, false, {kInjected, H_MSG_OK, H_MSG_OK}},
                       InjectionCase{"second_once", 2, false, {H_MSG_OK, kInjected, H_MSG_OK}},
-                      InjectionCase{"from_second_on", 2, true,
-                                    {H_MSG_OK, kInjected, kInjected, kInjected}},
+                      InjectionCase{
+                          "from_second_on", 2, true, {H_MSG_OK, kInjected, kInjected, kInjected}},
                       InjectionCase{"disarmed", 0, false, {H_MSG_OK, H_MSG_OK}}),
     [](const auto& test) { return std::string(test.param.name); });
 

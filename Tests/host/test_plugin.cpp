@@ -112,7 +112,9 @@ Herror GrabAsync(Hproc_handle proc_id, FGInstance* fginst, double, Himage* image
   return Grab(proc_id, fginst, image, num_image);
 }
 
-Herror GrabData(Hproc_handle, FGInstance*, void*, void*, void*, void*) { return H_ERR_FGNOTSUP; }
+Herror GrabData(Hproc_handle, FGInstance*, void*, void*, void*, void*) {
+  return H_ERR_FGNOTSUP;
+}
 
 Herror GrabDataAsync(Hproc_handle, FGInstance*, double, void*, void*, void*, void*) {
   return H_ERR_FGNOTSUP;

@@ -22,6 +22,8 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
     Herror status;
     std::vector<LogEntry> log;
   };
+  // One switch per row: its word, the failing write, the answer and the log.
+  // clang-format off
   const Case cases[] = {
       {"software_trigger", nullptr, H_MSG_OK,
        {{"TriggerSource", "Software", true},
@@ -46,6 +48,7 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
       {"continuous", "TriggerMode", H_ERR_FGTRIGGER,
        {{"TriggerSelector", "FrameStart", true}, {"TriggerMode", "Off", false}}},
   };
+  // clang-format on
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   for (const Case& c : cases) {
@@ -56,7 +59,8 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
                                            c.failing_feature);
     }
     EXPECT_EQ(Set(*inst, "TriggerMode", std::string(c.word)), c.status) << c.word;
-    EXPECT_EQ(Writes(), c.log) << c.word << " failing " << (c.failing_feature ? c.failing_feature : "-");
+    EXPECT_EQ(Writes(), c.log) << c.word << " failing "
+                               << (c.failing_feature ? c.failing_feature : "-");
     const std::string expected = c.status == H_MSG_OK ? c.word : "line_trigger";
     EXPECT_EQ(Get(*inst, "TriggerMode"), Values{expected}) << c.word;
     hacq_test::SdkControls().ClearFaults();
@@ -181,8 +185,10 @@ TEST_F(CameraWritesTest, IntegersAreReducedToTheIncrement) {
   for (const Case& c : cases) {
     simsdk::UpdateCamera(kKey, [&](simsdk::CameraConfig& camera) {
       const std::string name = c.name;
-      (name == "Width" ? camera.width : name == "Height" ? camera.height : camera.contrast).inc =
-          c.increment;
+      (name == "Width"    ? camera.width
+       : name == "Height" ? camera.height
+                          : camera.contrast)
+          .inc = c.increment;
     });
     auto inst = OpenOk(kKey);
     ASSERT_TRUE(inst);
@@ -208,11 +214,19 @@ TEST_F(CameraWritesTest, ImageSizesOutsideTheSensorAreRefused) {
     int64_t value;
   };
   const Case refused[] = {
-      {"Width", 0},  {"Width", -16}, {"Width", 1296}, {"Width", 8},  // 8 reduces to 0
-      {"Height", 0}, {"Height", 962}, {"Height", int64_t{1} << 40},
-      {"horizontal_resolution", 0}, {"horizontal_resolution", -1},
-      {"horizontal_resolution", 1281}, {"horizontal_resolution", int64_t{1} << 32},
-      {"vertical_resolution", 961}, {"vertical_resolution", 0},
+      {"Width", 0},
+      {"Width", -16},
+      {"Width", 1296},
+      {"Width", 8},  // 8 reduces to 0
+      {"Height", 0},
+      {"Height", 962},
+      {"Height", int64_t{1} << 40},
+      {"horizontal_resolution", 0},
+      {"horizontal_resolution", -1},
+      {"horizontal_resolution", 1281},
+      {"horizontal_resolution", int64_t{1} << 32},
+      {"vertical_resolution", 961},
+      {"vertical_resolution", 0},
   };
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);

@@ -16,8 +16,8 @@ enum RangeRule { kNoRange, kFixedRange, kCameraRange };
 struct Row {
   const char* name;
   Kind set_kind;
-  Value good;                  // a value the set request accepts
-  std::optional<Value> read;   // the read after that set; none: not readable
+  Value good;                    // a value the set request accepts
+  std::optional<Value> read;     // the read after that set; none: not readable
   std::optional<Values> values;  // the _values answer; none: no such query
   RangeRule range;
   Values range_answer;  // for the test camera as opened
@@ -28,6 +28,8 @@ struct Row {
 const Values kSwitch = {std::string("disable"), std::string("enable")};
 const Values kBool = {std::string("False"), std::string("True")};
 
+// One parameter per row.
+// clang-format off
 const Row kRows[] = {
     {"grab_timeout", kInteger, int64_t{1234}, int64_t{1234}, std::nullopt, kFixedRange,
      {int64_t{1}, int64_t{32767}, int64_t{1}, int64_t{5000}},
@@ -89,6 +91,7 @@ const Row kRows[] = {
      {int64_t{2}, int64_t{960}, int64_t{2}, int64_t{480}}, "Specifies the desired height",
      "ImageFormatControl"},
 };
+// clang-format on
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -216,10 +219,14 @@ TEST_F(CatalogueTest, WordValuesMatchInAnyCaseAndNothingElse) {
     const char* read;  // null: refused with 5326
   };
   const Case cases[] = {
-      {"ReverseY", "FALSE", "False"},      {"ReverseY", "TRUE", "True"},
-      {"ReverseY", "yes", nullptr},        {"ReverseY", "True ", nullptr},
-      {"volatile", "ENABLE", "enable"},    {"volatile", "Disable", "disable"},
-      {"volatile", "on", nullptr},         {"start_async_after_grab_async", "DISABLE", "disable"},
+      {"ReverseY", "FALSE", "False"},
+      {"ReverseY", "TRUE", "True"},
+      {"ReverseY", "yes", nullptr},
+      {"ReverseY", "True ", nullptr},
+      {"volatile", "ENABLE", "enable"},
+      {"volatile", "Disable", "disable"},
+      {"volatile", "on", nullptr},
+      {"start_async_after_grab_async", "DISABLE", "disable"},
       {"start_async_after_grab_async", "", nullptr},
       {"TriggerMode", "Continuous", "Continuous"},
       {"TriggerMode", "LINE_TRIGGER", "LINE_TRIGGER"},

@@ -37,7 +37,8 @@ TEST_F(InformationTest, EveryQueryAnswersItsTextAndValues) {
       {9, "Value list for bits per channel parameter.", {int64_t{8}}},
       {10, "Value list for color space parameter.", Texts({"default", "gray", "rgb"})},
       {12, "Value list for device parameter.", Texts({"default", "0", "1"})},
-      {13, "Additional read-only parameters for this interface.", Texts({"num_buffers", "revision"})},
+      {13, "Additional read-only parameters for this interface.",
+       Texts({"num_buffers", "revision"})},
       {14, "Additional write-only parameters for this interface.",
        Texts({"do_abort_grab", "do_TriggerSoftware"})},
       {19, "Value list for horizontal resolution parameter.", {int64_t{1}}},
@@ -70,8 +71,8 @@ TEST_F(InformationTest, DefaultsComeFromTheInterfaceRecord) {
   // The interface record's defaults, in open parameter order.
   EXPECT_EQ(values, (Values{int64_t{1}, int64_t{1}, int64_t{0}, int64_t{0}, int64_t{0}, int64_t{0},
                             std::string("progressive"), int64_t{8}, std::string("default"), 1.0,
-                            std::string("false"), std::string("auto"), std::string("0"),
-                            int64_t{0}, int64_t{0}}));
+                            std::string("false"), std::string("auto"), std::string("0"), int64_t{0},
+                            int64_t{0}}));
 
   hostlayer::FailCall(hostlayer::HostCall::GetDefaults, 1, 9003);
   EXPECT_EQ(driver().Info(3, &text, &values), 9003);
@@ -182,7 +183,7 @@ TEST_F(NameListTest, ListRefusesValuesBeyondWhatItAllocated) {
     EXPECT_FALSE(list.AddText("d"));  // no text room left
     EXPECT_TRUE(list.AddInteger(5));
     EXPECT_FALSE(list.AddInteger(6));  // no value room left
-  }  // not handed over: freed here
+  }                                    // not handed over: freed here
   EXPECT_EQ(hostlayer::Memory().live_blocks, blocks);
 }
 

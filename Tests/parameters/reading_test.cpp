@@ -46,8 +46,8 @@ const char* const kCameraRanges[] = {"ExposureTime_range", "AcquisitionFrameRate
 TEST_F(ReadingTest, RangeFailsWhenTheCameraRefusesARead) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  const char* const features[] = {"ExposureTime", "AcquisitionFrameRate", "GainRaw", "Gamma",
-                                  "Contrast",     "Width",                "Height"};
+  const char* const features[] = {
+      "ExposureTime", "AcquisitionFrameRate", "GainRaw", "Gamma", "Contrast", "Width", "Height"};
   for (size_t i = 0; i < std::size(features); ++i) {
     hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureRead, 1, features[i]);
     const RawAnswer answer = RawGet(inst->raw(), kCameraRanges[i]);

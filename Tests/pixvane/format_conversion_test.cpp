@@ -11,7 +11,9 @@
 
 namespace pixvane {
 // Readable test parameters in failure messages.
-inline void PrintTo(const PixelFormatInfo& f, std::ostream* os) { *os << f.name; }
+inline void PrintTo(const PixelFormatInfo& f, std::ostream* os) {
+  *os << f.name;
+}
 }  // namespace pixvane
 
 namespace pixvane_test {
@@ -23,7 +25,7 @@ struct Size {
   uint32_t width, height;
 };
 
-constexpr Size kSizes[] = {{1, 1}, {1, 6}, {2, 2}, {2, 5}, {6, 1}, {3, 3},
+constexpr Size kSizes[] = {{1, 1}, {1, 6},  {2, 2},  {2, 5},  {6, 1},  {3, 3},
                            {7, 4}, {17, 3}, {36, 5}, {67, 3}, {130, 2}};
 constexpr uint32_t kPaddings[] = {0, 3};
 
@@ -33,8 +35,8 @@ testing::AssertionResult Matches(const Converted& got, const Expected& want) {
     return testing::AssertionFailure() << "out_len " << got.out_len;
   for (size_t i = 0; i < want.pixels.size(); ++i) {
     if (std::abs(int{got.pixels[i]} - int{want.pixels[i]}) > want.tolerance)
-      return testing::AssertionFailure() << "byte " << i << ": got " << int{got.pixels[i]}
-                                         << ", want " << int{want.pixels[i]};
+      return testing::AssertionFailure()
+             << "byte " << i << ": got " << int{got.pixels[i]} << ", want " << int{want.pixels[i]};
   }
   return testing::AssertionSuccess();
 }

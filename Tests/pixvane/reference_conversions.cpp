@@ -13,12 +13,20 @@ struct Colour {
   double r, g, b;
 };
 
-uint8_t Round(double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
+uint8_t Round(double v) {
+  return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+}
 
-uint8_t Bt601Luma(const Colour& c) { return Round(0.299 * c.r + 0.587 * c.g + 0.114 * c.b); }
+uint8_t Bt601Luma(const Colour& c) {
+  return Round(0.299 * c.r + 0.587 * c.g + 0.114 * c.b);
+}
 
-bool IsBayer(Layout l) { return l == Layout::Bayer || l == Layout::BayerPacked || l == Layout::BayerP; }
-bool IsMono(Layout l) { return l == Layout::Mono || l == Layout::MonoPacked || l == Layout::MonoP; }
+bool IsBayer(Layout l) {
+  return l == Layout::Bayer || l == Layout::BayerPacked || l == Layout::BayerP;
+}
+bool IsMono(Layout l) {
+  return l == Layout::Mono || l == Layout::MonoPacked || l == Layout::MonoP;
+}
 
 enum FilterColour { kRed, kGreen, kBlue };
 
@@ -31,10 +39,14 @@ FilterColour ColourAt(BayerPattern p, int64_t x, int64_t y) {
   static constexpr FilterColour kGB[2][2] = {{kGreen, kBlue}, {kRed, kGreen}};
   static constexpr FilterColour kBG[2][2] = {{kBlue, kGreen}, {kGreen, kRed}};
   switch (p) {
-    case BayerPattern::GR: return kGR[cy][cx];
-    case BayerPattern::RG: return kRG[cy][cx];
-    case BayerPattern::GB: return kGB[cy][cx];
-    default: return kBG[cy][cx];
+    case BayerPattern::GR:
+      return kGR[cy][cx];
+    case BayerPattern::RG:
+      return kRG[cy][cx];
+    case BayerPattern::GB:
+      return kGB[cy][cx];
+    default:
+      return kBG[cy][cx];
   }
 }
 
@@ -101,8 +113,8 @@ Expected ReferenceMono8(const Scene& s, const pixvane::PixelFormatInfo& f) {
   } else if (IsBayer(f.layout)) {
     const auto colours = Demosaic(s, f);
     for (size_t i = 0; i < n; ++i)
-      e.pixels[i] = Bt601Luma({double(colours[i][kRed]), double(colours[i][kGreen]),
-                               double(colours[i][kBlue])});
+      e.pixels[i] = Bt601Luma(
+          {double(colours[i][kRed]), double(colours[i][kGreen]), double(colours[i][kBlue])});
     e.tolerance = 1;
   } else if (f.layout == Layout::Yuyv || f.layout == Layout::Uyvy) {
     e.pixels = s.luma;

@@ -73,7 +73,9 @@ std::vector<uint8_t> EncodeRow(const Scene& s, const pixvane::PixelFormatInfo& f
         break;
       }
       case Layout::MonoP:
-      case Layout::BayerP: PutBits(row, size_t{x} * f.bits, v, f.bits); break;
+      case Layout::BayerP:
+        PutBits(row, size_t{x} * f.bits, v, f.bits);
+        break;
       case Layout::Rgb:
         row[3 * x] = c[0], row[3 * x + 1] = c[1], row[3 * x + 2] = c[2];
         break;
@@ -116,7 +118,8 @@ GuardedBlock::GuardedBlock(size_t size) : size_(size) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
   const size_t data_pages = (size + page - 1) / page;
   mapping_size_ = (data_pages + 1) * page;
-  void* m = mmap(nullptr, mapping_size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* m =
+      mmap(nullptr, mapping_size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (m == MAP_FAILED) std::abort();
   mapping_ = static_cast<uint8_t*>(m);
   if (mprotect(mapping_ + data_pages * page, page, PROT_NONE) != 0) std::abort();
@@ -127,11 +130,13 @@ GuardedBlock::GuardedBlock(const std::vector<uint8_t>& content) : GuardedBlock(c
   if (!content.empty()) std::memcpy(data_, content.data(), content.size());
 }
 
-GuardedBlock::~GuardedBlock() { munmap(mapping_, mapping_size_); }
+GuardedBlock::~GuardedBlock() {
+  munmap(mapping_, mapping_size_);
+}
 
 ConversionInfo InfoFor(const Scene& scene, uint32_t code, uint32_t row_padding, size_t data_size) {
-  return ConversionInfo{scene.width, scene.height, row_padding, 0,
-                        static_cast<uint32_t>(data_size), code};
+  return ConversionInfo{scene.width, scene.height, row_padding, 0, static_cast<uint32_t>(data_size),
+                        code};
 }
 
 Converted Convert(Target target, const std::vector<uint8_t>& source, const ConversionInfo& info) {

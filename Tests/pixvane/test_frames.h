@@ -17,9 +17,9 @@ namespace pixvane_test {
 struct Scene {
   uint32_t width = 0;
   uint32_t height = 0;
-  std::vector<uint16_t> samples;           // mono and Bayer: one value per pixel
-  std::vector<std::array<uint8_t, 4>> rgba;  // colour formats: R, G, B, A per pixel
-  std::vector<uint8_t> luma;               // YUV: Y per pixel
+  std::vector<uint16_t> samples;               // mono and Bayer: one value per pixel
+  std::vector<std::array<uint8_t, 4>> rgba;    // colour formats: R, G, B, A per pixel
+  std::vector<uint8_t> luma;                   // YUV: Y per pixel
   std::vector<std::array<uint8_t, 2>> chroma;  // YUV: U, V per pixel pair (rounded up)
 
   uint16_t Sample(uint32_t x, uint32_t y) const { return samples[size_t{y} * width + x]; }

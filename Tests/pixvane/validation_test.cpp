@@ -46,8 +46,7 @@ std::vector<BadInfo> BadInfos() {
       {"no data", with([](ConversionInfo& i) { i.data_size = 0; })},
       {"padding overflows the row size",
        with([](ConversionInfo& i) { i.frame_extra_1 = std::numeric_limits<uint32_t>::max(); })},
-      {"row size times height overflows 32 bits",
-       with([](ConversionInfo& i) {
+      {"row size times height overflows 32 bits", with([](ConversionInfo& i) {
          i.width = 0x10000;
          i.height = 0x10000;
          i.data_size = std::numeric_limits<uint32_t>::max();

@@ -1,6 +1,5 @@
 #include "small_cameras.h"
 
-
 #include "grab_fixture.h"
 
 namespace reliability {

@@ -37,17 +37,15 @@ struct Target {
   const char* key;
   bool rgb;
 };
-constexpr Target kKept[] = {{"MONO-2448", kMonoKey, false},
-                            {"MonoCam", kMonoKey, false},
-                            {"COLOR-1920", kColorKey, true}};
+constexpr Target kKept[] = {
+    {"MONO-2448", kMonoKey, false}, {"MonoCam", kMonoKey, false}, {"COLOR-1920", kColorKey, true}};
 // Opened and closed in a loop, beside the kept instances of their camera.
 constexpr Target kCycled[] = {{"0", kMonoKey, false}, {"ColorCam1", kColorKey, true}};
 
 // What the threads did; unexpected answers are kept for the report.
 class Tally {
  public:
-  std::atomic<int64_t> grabs{0}, verified{0}, no_frame{0}, aborts{0}, sets{0}, reads{0},
-      opens{0};
+  std::atomic<int64_t> grabs{0}, verified{0}, no_frame{0}, aborts{0}, sets{0}, reads{0}, opens{0};
 
   // Answers a grab may give while other instances stop the shared stream:
   // no frame (5306), or a start that lost a race with another start (5302).

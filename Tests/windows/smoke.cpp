@@ -67,9 +67,9 @@ int main() {
                 values[0] == hostlayer::Value(int64_t{2000}),
             "grab_timeout read back");
       hostlayer::Images images;
-      Check(instance->Grab(&images) == H_MSG_OK && images.size() == 1 &&
-                IsSimulatedFrame(images[0]),
-            "grabbed image equals the simulated frame");
+      Check(
+          instance->Grab(&images) == H_MSG_OK && images.size() == 1 && IsSimulatedFrame(images[0]),
+          "grabbed image equals the simulated frame");
       images.clear();
       Check(instance->Close() == H_MSG_OK, "camera closed");
     }

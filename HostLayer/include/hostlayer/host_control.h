@@ -13,37 +13,37 @@
 namespace hostlayer {
 
 // The host layer's own error codes (besides the codes tests inject).
-inline constexpr Herror kErrNoMemory = 9001;        // allocation refused by the system
-inline constexpr Herror kErrNotHostBlock = 9002;    // freed pointer is no live host block
-inline constexpr Herror kErrBadArgument = 9003;     // null out-pointer, bad size or kind
-inline constexpr Herror kErrMutexState = 9004;      // unknown, busy or foreign-owned mutex
-inline constexpr Herror kErrUnknownVariable = 9005; // HAccessGlVar variable or mode
-inline constexpr Herror kErrNotLoaded = 9006;       // driver: interface missing or FGInit failed
-inline constexpr Herror kErrNoInstanceSlot = 9007;  // driver: OpenRequest gave no valid slot
-inline constexpr Herror kErrInstancesOpen = 9008;   // driver: Reinit with instances open
-inline constexpr Herror kErrInstanceClosed = 9009;  // driver: operation on a closed instance
-inline constexpr Herror kErrBadAnswer = 9010;       // driver: the interface broke a contract
+inline constexpr Herror kErrNoMemory = 9001;         // allocation refused by the system
+inline constexpr Herror kErrNotHostBlock = 9002;     // freed pointer is no live host block
+inline constexpr Herror kErrBadArgument = 9003;      // null out-pointer, bad size or kind
+inline constexpr Herror kErrMutexState = 9004;       // unknown, busy or foreign-owned mutex
+inline constexpr Herror kErrUnknownVariable = 9005;  // HAccessGlVar variable or mode
+inline constexpr Herror kErrNotLoaded = 9006;        // driver: interface missing or FGInit failed
+inline constexpr Herror kErrNoInstanceSlot = 9007;   // driver: OpenRequest gave no valid slot
+inline constexpr Herror kErrInstancesOpen = 9008;    // driver: Reinit with instances open
+inline constexpr Herror kErrInstanceClosed = 9009;   // driver: operation on a closed instance
+inline constexpr Herror kErrBadAnswer = 9010;        // driver: the interface broke a contract
 
 struct MemoryStats {
   int64_t live_blocks = 0;  // HXAlloc blocks and HNewImage pixel blocks not yet freed
   int64_t live_bytes = 0;
-  int64_t allocations = 0;  // blocks created since the last Reset
+  int64_t allocations = 0;          // blocks created since the last Reset
   int64_t checked_allocations = 0;  // of those, made through HXAllocMemCheck
 };
 HOSTLAYER_API MemoryStats Memory();
 
 // Host calls that tests can make fail.
 enum class HostCall {
-  Alloc,         // HXAlloc and HXAllocMemCheck
-  Free,          // HXFree and HXFreeMemCheck
+  Alloc,  // HXAlloc and HXAllocMemCheck
+  Free,   // HXFree and HXFreeMemCheck
   NewImage,
   NewImagePtr,
   MutexInit,
   MutexLock,
   MutexUnlock,
   MutexDestroy,
-  GlVarRead,     // HAccessGlVar mode 1
-  GlVarWrite,    // HAccessGlVar mode 0
+  GlVarRead,   // HAccessGlVar mode 1
+  GlVarWrite,  // HAccessGlVar mode 0
   GetDefaults,
 };
 inline constexpr int kHostCallKinds = 11;

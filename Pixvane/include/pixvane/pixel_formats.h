@@ -11,18 +11,18 @@
 namespace pixvane {
 
 enum class Layout : uint8_t {
-  Mono,        // one sample per pixel, 8 or 16 bits in memory (little endian)
-  MonoPacked,  // GigE Vision packed: 2 pixels in 3 bytes, high bits in bytes 0 and 2
-  MonoP,       // PFNC "p": continuous LSB-first bit stream of `bits` per pixel
-  Bayer,       // as Mono, with a colour filter pattern
-  BayerPacked, // as MonoPacked
-  BayerP,      // as MonoP
-  Rgb,         // R, G, B bytes
-  Bgr,         // B, G, R bytes
-  Rgba,        // R, G, B, A bytes
-  Bgra,        // B, G, R, A bytes
-  Yuyv,        // Y0 U Y1 V
-  Uyvy,        // U Y0 V Y1
+  Mono,         // one sample per pixel, 8 or 16 bits in memory (little endian)
+  MonoPacked,   // GigE Vision packed: 2 pixels in 3 bytes, high bits in bytes 0 and 2
+  MonoP,        // PFNC "p": continuous LSB-first bit stream of `bits` per pixel
+  Bayer,        // as Mono, with a colour filter pattern
+  BayerPacked,  // as MonoPacked
+  BayerP,       // as MonoP
+  Rgb,          // R, G, B bytes
+  Bgr,          // B, G, R bytes
+  Rgba,         // R, G, B, A bytes
+  Bgra,         // B, G, R, A bytes
+  Yuyv,         // Y0 U Y1 V
+  Uyvy,         // U Y0 V Y1
 };
 
 // Colour of the filter at the top-left 2x2 cell, read row by row.
@@ -102,17 +102,23 @@ constexpr const PixelFormatInfo* FindPixelFormat(std::string_view name) {
 constexpr uint64_t RowBytes(const PixelFormatInfo& f, uint64_t width) {
   switch (f.layout) {
     case Layout::Mono:
-    case Layout::Bayer: return width * (f.bits > 8 ? 2 : 1);
+    case Layout::Bayer:
+      return width * (f.bits > 8 ? 2 : 1);
     case Layout::MonoPacked:
-    case Layout::BayerPacked: return (width * 3 + 1) / 2;
+    case Layout::BayerPacked:
+      return (width * 3 + 1) / 2;
     case Layout::MonoP:
-    case Layout::BayerP: return (width * f.bits + 7) / 8;
+    case Layout::BayerP:
+      return (width * f.bits + 7) / 8;
     case Layout::Rgb:
-    case Layout::Bgr: return width * 3;
+    case Layout::Bgr:
+      return width * 3;
     case Layout::Rgba:
-    case Layout::Bgra: return width * 4;
+    case Layout::Bgra:
+      return width * 4;
     case Layout::Yuyv:
-    case Layout::Uyvy: return width * 2;
+    case Layout::Uyvy:
+      return width * 2;
   }
   return 0;
 }

@@ -38,8 +38,8 @@ namespace hacq_test {
 
 // Device strings of the simulated SDK's built-in cameras.  The names are
 // written without their spaces, as a device string names a camera.
-inline constexpr char kMonoKey[] = "MONO-2448";   // 2448 x 2048, Mono8
-inline constexpr char kMonoName[] = "MonoCam";    // "Mono Cam"
+inline constexpr char kMonoKey[] = "MONO-2448";    // 2448 x 2048, Mono8
+inline constexpr char kMonoName[] = "MonoCam";     // "Mono Cam"
 inline constexpr char kColorKey[] = "COLOR-1920";  // 1920 x 1200, colour
 inline constexpr char kColorName[] = "ColorCam1";
 
