@@ -4,7 +4,7 @@
 # pkg-config file, which fails without it.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libpng-dev libaravis-dev libusb-1.0-0-dev "$@")
+  nlohmann-json3-dev libpng-dev libaravis-dev libusb-1.0-0-dev clang-format "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

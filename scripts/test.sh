@@ -4,8 +4,8 @@
 #   bash scripts/test.sh            every stage, as CI runs them
 #   bash scripts/test.sh STAGE...   only the stages named
 #
-# Stages: normal (the whole suite), sanitize (the whole suite under the address
-# and undefined-behaviour sanitizers), thread (the tests that run operations
+# Stages: normal (the layout check and the whole suite), sanitize (the whole
+# suite under the address and undefined-behaviour sanitizers), thread (the tests that run operations
 # from several threads, under the thread sanitizer), fuzz (each fuzz target for
 # FUZZ_SECONDS, default 30 here), windows (the MinGW-w64 cross build of the DLLs).
 set -euo pipefail
@@ -20,6 +20,8 @@ bash scripts/install_deps.sh
 # Line tables are all the debug information a failing test's backtrace
 # needs; full debug information makes the build half as slow again.
 run_normal() {
+  # Every C and C++ file as the root .clang-format lays it out.
+  git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
   cmake --build build -j"$jobs"
