@@ -53,6 +53,12 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+run() { (cd "$work" && env -i PATH=/usr/bin:/bin HOME="$work" "$@"); }
+
+# The cmake --install route into a prefix of its own, where the system's
+# library folders hold nothing of ours: the run paths alone must do.
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+run "$work/prefix/bin/hacq" list --quiet >/dev/null || fail "hacq under $work/prefix does not run"
 
 dpkg -i "$deb"
 installed=1
@@ -73,7 +79,6 @@ for path in "${paths[@]}"; do
 done
 
 # The installed tool, from outside the tree, with a bare environment.
-run() { (cd "$work" && env -i PATH=/usr/bin:/bin HOME="$work" "$@"); }
 [ "$(command -v hacq)" = /usr/bin/hacq ] || fail "hacq is not /usr/bin/hacq"
 run hacq --version | grep -qx "hacq $version" || fail "hacq --version does not say $version"
 run hacq list
