@@ -7,12 +7,14 @@
 # Stages: normal (the layout check and the whole suite), sanitize (the whole
 # suite under the address and undefined-behaviour sanitizers), thread (the tests that run operations
 # from several threads, under the thread sanitizer), fuzz (each fuzz target for
-# FUZZ_SECONDS, default 30 here), windows (the MinGW-w64 cross build of the DLLs).
+# FUZZ_SECONDS, default 30 here), windows (the MinGW-w64 cross build of the DLLs),
+# package (the Debian package from the normal stage's build, installed, used
+# and purged: scripts/package_check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(normal sanitize thread fuzz windows)
+[ ${#stages[@]} -gt 0 ] || stages=(normal sanitize thread fuzz windows package)
 jobs="$(nproc)"
 
 bash scripts/install_deps.sh
@@ -60,17 +62,18 @@ run_thread() {
 # runs: FUZZ_SECONDS=3600 bash scripts/fuzz.sh
 run_fuzz() { FUZZ_SECONDS="${FUZZ_SECONDS:-30}" bash scripts/fuzz.sh; }
 run_windows() { bash scripts/build_windows.sh; }
+run_package() { bash scripts/package_check.sh build; }
 
 for stage in "${stages[@]}"; do
   case "$stage" in
-    normal | sanitize | thread | fuzz | windows)
+    normal | sanitize | thread | fuzz | windows | package)
       echo "== stage: $stage"
       start=$SECONDS
       "run_$stage"
       echo "== stage $stage passed in $((SECONDS - start)) s"
       ;;
     *)
-      echo "unknown stage '$stage' (normal, sanitize, thread, fuzz, windows)" >&2
+      echo "unknown stage '$stage' (normal, sanitize, thread, fuzz, windows, package)" >&2
       exit 2
       ;;
   esac
