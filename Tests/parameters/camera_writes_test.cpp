@@ -1,83 +1,59 @@
-// What a set request writes to the camera, in which order, and what it
-// keeps when the camera or the value is refused.
-#include <string>
+// What set and get requests do with the camera: what a set writes, in
+// which order, and what it keeps when the camera or the value is refused;
+// which reads ask the camera; and how requests steer the grab engine.
+#include <chrono>
+#include <future>
 
 #include "parameter_test_util.h"
 
 namespace parameter_test {
 namespace {
 
-using sdkabi::LogEntry;
+using sdkabi::FaultPoint;
 
 class CameraWritesTest : public ParameterTest {};
 
 // Catches a trigger switch that writes the features in another order, writes
 // the source for "continuous", goes on after a refused write, reports a
 // refused switch as success, or records the mode although the camera
-// refused it.
+// refused it; and a software trigger whose refusal is reported as success
+// or still marks a frame as requested, or that does not mark it on success.
 TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
-  struct Case {
-    const char* word;
-    const char* failing_feature;  // null: no fault
-    Herror status;
-    std::vector<LogEntry> log;
+  const LogEntry selector = {"TriggerSelector", "FrameStart", true};
+  const LogEntry on = {"TriggerMode", "On", true};
+  const std::pair<const char*, std::vector<LogEntry>> switches[] = {
+      {"software_trigger", {{"TriggerSource", "Software", true}, selector, on}},
+      {"line_trigger", {{"TriggerSource", "Line1", true}, selector, on}},
+      {"continuous", {selector, {"TriggerMode", "Off", true}}},
   };
-  // One switch per row: its word, the failing write, the answer and the log.
-  // clang-format off
-  const Case cases[] = {
-      {"software_trigger", nullptr, H_MSG_OK,
-       {{"TriggerSource", "Software", true},
-        {"TriggerSelector", "FrameStart", true},
-        {"TriggerMode", "On", true}}},
-      {"line_trigger", nullptr, H_MSG_OK,
-       {{"TriggerSource", "Line1", true},
-        {"TriggerSelector", "FrameStart", true},
-        {"TriggerMode", "On", true}}},
-      {"continuous", nullptr, H_MSG_OK,
-       {{"TriggerSelector", "FrameStart", true}, {"TriggerMode", "Off", true}}},
-      {"software_trigger", "TriggerSource", H_ERR_FGTRIGGER,
-       {{"TriggerSource", "Software", false}}},
-      {"line_trigger", "TriggerSelector", H_ERR_FGTRIGGER,
-       {{"TriggerSource", "Line1", true}, {"TriggerSelector", "FrameStart", false}}},
-      {"software_trigger", "TriggerMode", H_ERR_FGTRIGGER,
-       {{"TriggerSource", "Software", true},
-        {"TriggerSelector", "FrameStart", true},
-        {"TriggerMode", "On", false}}},
-      {"continuous", "TriggerSelector", H_ERR_FGTRIGGER,
-       {{"TriggerSelector", "FrameStart", false}}},
-      {"continuous", "TriggerMode", H_ERR_FGTRIGGER,
-       {{"TriggerSelector", "FrameStart", true}, {"TriggerMode", "Off", false}}},
-  };
-  // clang-format on
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  for (const Case& c : cases) {
-    ASSERT_EQ(Set(*inst, "TriggerMode", std::string("line_trigger")), H_MSG_OK);
-    hacq_test::SdkControls().ClearWriteLog(kKey);
-    if (c.failing_feature != nullptr) {
-      hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureWrite, 1,
-                                           c.failing_feature);
+  for (const auto& [word, writes] : switches) {
+    for (const char* failing : {"", "TriggerSource", "TriggerSelector", "TriggerMode"}) {
+      SCOPED_TRACE(testing::Message() << word << " failing " << failing);
+      ASSERT_EQ(Set(*inst, "TriggerMode", std::string("line_trigger")), H_MSG_OK);
+      SdkControls().ClearWriteLog(kKey);
+      if (failing[0] != '\0') SdkControls().InjectFault(kKey, FaultPoint::FeatureWrite, 1, failing);
+      // The writes up to the refused one, which ends the switch.
+      std::vector<LogEntry> expected;
+      for (LogEntry entry : writes) {
+        entry.accepted = entry.feature != failing;
+        expected.push_back(entry);
+        if (!entry.accepted) break;
+      }
+      const bool refused = !expected.back().accepted;
+      EXPECT_EQ(Set(*inst, "TriggerMode", std::string(word)), refused ? H_ERR_FGTRIGGER : H_MSG_OK);
+      EXPECT_EQ(Writes(), expected);
+      EXPECT_EQ(Get(*inst, "TriggerMode"), Values{std::string(refused ? "line_trigger" : word)});
+      SdkControls().ClearFaults();
     }
-    EXPECT_EQ(Set(*inst, "TriggerMode", std::string(c.word)), c.status) << c.word;
-    EXPECT_EQ(Writes(), c.log) << c.word << " failing "
-                               << (c.failing_feature ? c.failing_feature : "-");
-    const std::string expected = c.status == H_MSG_OK ? c.word : "line_trigger";
-    EXPECT_EQ(Get(*inst, "TriggerMode"), Values{expected}) << c.word;
-    hacq_test::SdkControls().ClearFaults();
   }
-}
-
-// Catches a software trigger whose refusal is reported as success or still
-// marks a frame as requested, and one that does not mark it on success.
-TEST_F(CameraWritesTest, SoftwareTriggerExecutesOnceAndMarksTheGrab) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  hacq_test::SdkControls().ClearWriteLog(kKey);
-  hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::CommandExecute, 1);
+  SdkControls().ClearWriteLog(kKey);
+  SdkControls().InjectFault(kKey, FaultPoint::CommandExecute, 1);
   EXPECT_EQ(Set(*inst, "do_TriggerSoftware", std::string("x")), H_ERR_FGTRIGGER);
   EXPECT_FALSE(Record(*inst).grab_started);
-  hacq_test::SdkControls().ClearWriteLog(kKey);
-  EXPECT_EQ(Set(*inst, "do_TriggerSoftware", 0.0), H_MSG_OK);  // also in "continuous"
+  SdkControls().ClearWriteLog(kKey);
+  EXPECT_EQ(Set(*inst, "do_TriggerSoftware", 0.0), H_MSG_OK);
   EXPECT_TRUE(Record(*inst).grab_started);
   EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"TriggerSoftware", "", true}}));
   EXPECT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
@@ -90,23 +66,18 @@ TEST_F(CameraWritesTest, SoftwareTriggerExecutesOnceAndMarksTheGrab) {
 TEST_F(CameraWritesTest, BooleansWriteTheCameraOnlyOnAChange) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  struct Step {
-    const char* word;
-    Herror status;
-    std::vector<LogEntry> log;  // after this step, since the start
-  };
   for (const char* name : {"ReverseX", "ReverseY", "AcquisitionFrameRateEnable"}) {
-    hacq_test::SdkControls().ClearWriteLog(kKey);
-    const Step steps[] = {
-        {"False", H_MSG_OK, {}},
-        {"TRUE", H_MSG_OK, {{name, "true", true}}},
-        {"True", H_MSG_OK, {{name, "true", true}}},
-        {"maybe", H_ERR_FGPARV, {{name, "true", true}}},
-        {"false", H_MSG_OK, {{name, "true", true}, {name, "false", true}}},
+    SdkControls().ClearWriteLog(kKey);
+    const std::pair<const char*, std::vector<LogEntry>> steps[] = {
+        {"False", {}},
+        {"TRUE", {{name, "true", true}}},
+        {"True", {{name, "true", true}}},
+        {"maybe", {{name, "true", true}}},  // refused
+        {"false", {{name, "true", true}, {name, "false", true}}},
     };
-    for (const Step& step : steps) {
-      EXPECT_EQ(Set(*inst, name, std::string(step.word)), step.status) << name << step.word;
-      EXPECT_EQ(Writes(), step.log) << name << " after " << step.word;
+    for (const auto& [word, log] : steps) {
+      Set(*inst, name, std::string(word));
+      EXPECT_EQ(Writes(), log) << name << " after " << word;
     }
     EXPECT_EQ(Get(*inst, name), Values{std::string("False")});
   }
@@ -114,8 +85,11 @@ TEST_F(CameraWritesTest, BooleansWriteTheCameraOnlyOnAChange) {
 
 // Catches a cache that takes a value the camera refused (a later read
 // would report a setting the camera never had), a refusal reported as
-// success, a value clamped or rounded before the camera sees it, and an
-// image size that follows a refused Width or Height.
+// success, a value clamped or rounded before the camera sees it, an image
+// size that follows a refused Width or Height, a value reduced to its
+// increment by rounding instead of toward zero, a name sent in the
+// caller's spelling (the camera matches its symbols exactly), and the
+// longest user name not kept whole.
 TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
   struct Case {
     const char* name;
@@ -125,169 +99,98 @@ TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
     Value old_value;
     Value accepted;
     Value read_back;
+    std::string written;  // the accepted write as the camera logs it
   };
+  const std::string longest_id(1023, 'u');
+  const Value no = std::string("False");
+  const Value yes = std::string("True");
   const Case cases[] = {
-      {"ExposureTime", 150000.0, false, "150000", 1000.0, 2000.5, 2000.5},
-      {"AcquisitionFrameRate", 121.0, false, "121", 30.0, 60.0, 60.0},
-      {"GainRaw", 33.0, false, "33", 1.0, 2.5, 2.5},
-      {"Gamma", 0.0, false, "0", 1.0, 0.25, 0.25},
-      {"Contrast", int64_t{101}, false, "100", int64_t{0}, int64_t{-7}, int64_t{-4}},
-      {"Width", int64_t{320}, true, "320", int64_t{640}, int64_t{1001}, int64_t{992}},
-      {"Height", int64_t{240}, true, "240", int64_t{480}, int64_t{240}, int64_t{240}},
-      {"ReverseX", std::string("True"), true, "true", std::string("False"), std::string("true"),
-       std::string("True")},
-      {"ReverseY", std::string("True"), true, "true", std::string("False"), std::string("True"),
-       std::string("True")},
-      {"AcquisitionFrameRateEnable", std::string("True"), true, "true", std::string("False"),
-       std::string("True"), std::string("True")},
-      {"DeviceUserID", std::string("cam-b"), true, "cam-b", std::string("cam-a"),
-       std::string("cam-c"), std::string("cam-c")},
+      {"ExposureTime", 150000.0, false, "150000", 1000.0, 2000.5, 2000.5, "2000.5"},
+      {"AcquisitionFrameRate", 121.0, false, "121", 30.0, 60.0, 60.0, "60"},
+      {"GainRaw", 33.0, false, "33", 1.0, 2.5, 2.5, "2.5"},
+      {"Gamma", 0.0, false, "0", 1.0, 0.25, 0.25, "0.25"},
+      {"Contrast", int64_t{101}, false, "100", int64_t{0}, int64_t{-7}, int64_t{-4}, "-4"},
+      {"Width", int64_t{320}, true, "320", int64_t{640}, int64_t{1001}, int64_t{992}, "992"},
+      {"Height", int64_t{240}, true, "240", int64_t{480}, int64_t{479}, int64_t{478}, "478"},
+      {"ReverseX", yes, true, "true", no, std::string("true"), yes, "true"},
+      {"ReverseY", yes, true, "true", no, yes, yes, "true"},
+      {"AcquisitionFrameRateEnable", yes, true, "true", no, yes, yes, "true"},
+      {"DeviceUserID", std::string("cam-b"), true, "cam-b", std::string("cam-a"), longest_id,
+       longest_id, longest_id},
       {"PixelFormat", std::string("mono10"), true, "Mono10", std::string("Mono8"),
-       std::string("mono10"), std::string("Mono10")},
+       std::string("bayerrg8"), std::string("BayerRG8"), "BayerRG8"},
   };
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   for (const Case& c : cases) {
-    hacq_test::SdkControls().ClearWriteLog(kKey);
+    SCOPED_TRACE(c.name);
+    SdkControls().ClearWriteLog(kKey);
     const int32_t image_width = inst->raw()->image_width;
     const int32_t image_height = inst->raw()->image_height;
-    if (c.by_fault) {
-      hacq_test::SdkControls().InjectFault(kKey, sdkabi::FaultPoint::FeatureWrite, 1, c.name);
-    }
-    EXPECT_EQ(Set(*inst, c.name, c.refused), H_ERR_FGPARV) << c.name;
-    hacq_test::SdkControls().ClearFaults();
-    EXPECT_EQ(Writes(), (std::vector<LogEntry>{{c.name, c.sent, false}})) << c.name;
-    EXPECT_EQ(Get(*inst, c.name), Values{c.old_value}) << c.name;
-    EXPECT_EQ(inst->raw()->image_width, image_width) << c.name;
-    EXPECT_EQ(inst->raw()->image_height, image_height) << c.name;
+    if (c.by_fault) SdkControls().InjectFault(kKey, FaultPoint::FeatureWrite, 1, c.name);
+    EXPECT_EQ(Set(*inst, c.name, c.refused), H_ERR_FGPARV);
+    SdkControls().ClearFaults();
+    EXPECT_EQ(Get(*inst, c.name), Values{c.old_value});
+    EXPECT_EQ(inst->raw()->image_width, image_width);
+    EXPECT_EQ(inst->raw()->image_height, image_height);
 
-    EXPECT_EQ(Set(*inst, c.name, c.accepted), H_MSG_OK) << c.name;
-    EXPECT_EQ(Get(*inst, c.name), Values{c.read_back}) << c.name;
+    EXPECT_EQ(Set(*inst, c.name, c.accepted), H_MSG_OK);
+    EXPECT_EQ(Get(*inst, c.name), Values{c.read_back});
+    EXPECT_EQ(Writes(),
+              (std::vector<LogEntry>{{c.name, c.sent, false}, {c.name, c.written, true}}));
   }
   EXPECT_EQ(inst->raw()->image_width, 992);
-  EXPECT_EQ(inst->raw()->image_height, 240);
+  EXPECT_EQ(inst->raw()->image_height, 478);
+  EXPECT_EQ(Record(*inst).pixel_format_index, 2);
+  // The colour space stays as the open resolved it.
+  EXPECT_EQ(inst->raw()->num_channels, 1);
 }
 
-// Catches a reduction that rounds instead of truncating toward zero, a
-// division by a zero increment (fault: crash), and an image size that does
-// not follow the reduced value.
-TEST_F(CameraWritesTest, IntegersAreReducedToTheIncrement) {
-  struct Case {
-    const char* name;
-    int64_t increment;
-    int64_t value;
-    int64_t stored;
+// Catches values that let a later grab read or write past its frame buffer
+// (image sizes zero, negative, beyond the sensor, or reduced to zero), a
+// user name that overruns its 1024-character field or is cut silently, and
+// a pixel format outside the camera's list: none may reach the camera or
+// the cache.  A zero increment must not divide (fault: crash).
+TEST_F(CameraWritesTest, ValuesOutsideTheirLimitsNeverReachTheCamera) {
+  const int64_t big = int64_t{1} << 40;
+  const std::pair<const char*, std::vector<Value>> refused[] = {
+      {"Width", {int64_t{0}, int64_t{-16}, int64_t{1296}, int64_t{8}}},  // 8 reduces to 0
+      {"Height", {int64_t{0}, int64_t{962}, big}},
+      {"horizontal_resolution", {int64_t{0}, int64_t{-1}, int64_t{1281}, int64_t{1} << 32}},
+      {"vertical_resolution", {int64_t{961}, int64_t{0}}},
+      {"DeviceUserID", {std::string(1024, 'v'), std::string(5000, 'v')}},
+      {"PixelFormat", {std::string("Mono16"), std::string(""), std::string("BayerRG")}},
   };
-  const Case cases[] = {
-      {"Width", 16, 1001, 992}, {"Height", 2, 479, 478},  {"Contrast", 4, -7, -4},
-      {"Contrast", 0, 7, 7},    {"Width", 0, 1001, 1001},
-  };
-  for (const Case& c : cases) {
-    simsdk::UpdateCamera(kKey, [&](simsdk::CameraConfig& camera) {
-      const std::string name = c.name;
-      (name == "Width"    ? camera.width
-       : name == "Height" ? camera.height
-                          : camera.contrast)
-          .inc = c.increment;
-    });
-    auto inst = OpenOk(kKey);
-    ASSERT_TRUE(inst);
-    hacq_test::SdkControls().ClearWriteLog(kKey);
-    EXPECT_EQ(Set(*inst, c.name, c.value), H_MSG_OK) << c.name << " " << c.value;
-    EXPECT_EQ(Get(*inst, c.name), Values{c.stored}) << c.name << " " << c.value;
-    ASSERT_EQ(Writes().size(), 1u);
-    EXPECT_EQ(Writes()[0].value, std::to_string(c.stored));
-    if (std::string(c.name) == "Width") {
-      EXPECT_EQ(inst->raw()->image_width, c.stored);
-    }
-    if (std::string(c.name) == "Height") {
-      EXPECT_EQ(inst->raw()->image_height, c.stored);
-    }
-  }
-}
-
-// Catches image sizes that let a later grab read or write past its frame
-// buffer: zero, negative, beyond the sensor, or reduced to zero.
-TEST_F(CameraWritesTest, ImageSizesOutsideTheSensorAreRefused) {
-  struct Case {
-    const char* name;
-    int64_t value;
-  };
-  const Case refused[] = {
-      {"Width", 0},
-      {"Width", -16},
-      {"Width", 1296},
-      {"Width", 8},  // 8 reduces to 0
-      {"Height", 0},
-      {"Height", 962},
-      {"Height", int64_t{1} << 40},
-      {"horizontal_resolution", 0},
-      {"horizontal_resolution", -1},
-      {"horizontal_resolution", 1281},
-      {"horizontal_resolution", int64_t{1} << 32},
-      {"vertical_resolution", 961},
-      {"vertical_resolution", 0},
-  };
+  simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) { camera.contrast.inc = 0; });
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
-  hacq_test::SdkControls().ClearWriteLog(kKey);
-  for (const Case& c : refused) {
-    EXPECT_EQ(Set(*inst, c.name, c.value), H_ERR_FGPARV) << c.name << " " << c.value;
+  SdkControls().ClearWriteLog(kKey);
+  for (const auto& [name, values] : refused) {
+    for (const Value& value : values) {
+      EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPARV) << name << " " << value.index();
+    }
   }
   EXPECT_TRUE(Writes().empty());
   EXPECT_EQ(Get(*inst, "Width"), Values{int64_t{640}});
   EXPECT_EQ(Get(*inst, "Height"), Values{int64_t{480}});
+  EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{std::string("cam-a")});
+  EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("Mono8")});
   EXPECT_EQ(inst->raw()->image_width, 640);
   EXPECT_EQ(inst->raw()->image_height, 480);
   EXPECT_EQ(inst->raw()->horizontal_resolution, 640);
+  EXPECT_EQ(Set(*inst, "Contrast", int64_t{7}), H_MSG_OK);
+  EXPECT_EQ(Get(*inst, "Contrast"), Values{int64_t{7}});
   // The sensor's full size is allowed, and a grab after it stays inside
   // its buffers (whatever it answers).
-  EXPECT_EQ(Set(*inst, "Width", int64_t{1280}), H_MSG_OK);
-  EXPECT_EQ(Set(*inst, "Height", int64_t{960}), H_MSG_OK);
-  EXPECT_EQ(Set(*inst, "horizontal_resolution", int64_t{1280}), H_MSG_OK);
-  EXPECT_EQ(Set(*inst, "vertical_resolution", int64_t{960}), H_MSG_OK);
+  for (const char* name : {"Width", "horizontal_resolution"}) {
+    EXPECT_EQ(Set(*inst, name, int64_t{1280}), H_MSG_OK);
+  }
+  for (const char* name : {"Height", "vertical_resolution"}) {
+    EXPECT_EQ(Set(*inst, name, int64_t{960}), H_MSG_OK);
+  }
   hostlayer::Images images;
   const Herror grabbed = inst->Grab(&images);
   EXPECT_TRUE(grabbed == H_MSG_OK || grabbed == H_ERR_FGTIMEOUT) << grabbed;
-}
-
-// Catches a pixel-format index taken from the wrong entry, a name outside
-// the list sent to the camera or moving the index, and a listed name sent
-// in the caller's spelling (the camera matches its symbols exactly).
-TEST_F(CameraWritesTest, PixelFormatSendsOnlyListedNamesInTheCamerasSpelling) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  hacq_test::SdkControls().ClearWriteLog(kKey);
-  EXPECT_EQ(Set(*inst, "PixelFormat", std::string("bayerrg8")), H_MSG_OK);
-  EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("BayerRG8")});
-  EXPECT_EQ(Record(*inst).pixel_format_index, 2);
-  for (const char* unlisted : {"Mono16", "RGB8", "", "BayerRG"}) {
-    EXPECT_EQ(Set(*inst, "PixelFormat", std::string(unlisted)), H_ERR_FGPARV) << unlisted;
-  }
-  EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("BayerRG8")});
-  EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"PixelFormat", "BayerRG8", true}}));
-  // The colour space stays as the open resolved it.
-  EXPECT_EQ(inst->raw()->num_channels, 1);
-  EXPECT_STREQ(Record(*inst).effective_color_space, "gray");
-}
-
-// Catches a user name that overruns its 1024-character field, or one that
-// is cut silently: the camera and the cache must agree.
-TEST_F(CameraWritesTest, DeviceUserIdTooLongIsRefusedWhole) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  hacq_test::SdkControls().ClearWriteLog(kKey);
-  const std::string longest(1023, 'u');
-  EXPECT_EQ(Set(*inst, "DeviceUserID", longest), H_MSG_OK);
-  EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{longest});
-  for (size_t length : {1024u, 1025u, 5000u}) {
-    EXPECT_EQ(Set(*inst, "DeviceUserID", std::string(length, 'v')), H_ERR_FGPARV) << length;
-  }
-  EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{longest});
-  ASSERT_EQ(Writes().size(), 1u);
-  EXPECT_EQ(Writes()[0].value, longest);
-  EXPECT_EQ(Set(*inst, "DeviceUserID", std::string()), H_MSG_OK);
-  EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{std::string()});
 }
 
 // Catches a size or format change while the stream runs (it would change
@@ -296,18 +199,159 @@ TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   ASSERT_EQ(inst->GrabStartAsync(100.0), H_MSG_OK);  // the stream keeps running
-  ASSERT_TRUE(hacq_test::SdkControls().IsGrabbing(kKey));
-  hacq_test::SdkControls().ClearWriteLog(kKey);
+  ASSERT_TRUE(SdkControls().IsGrabbing(kKey));
+  SdkControls().ClearWriteLog(kKey);
   EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_ERR_FGBUSY);
   EXPECT_EQ(Set(*inst, "Height", int64_t{240}), H_ERR_FGBUSY);
   EXPECT_EQ(Set(*inst, "PixelFormat", std::string("Mono10")), H_ERR_FGBUSY);
   EXPECT_EQ(Set(*inst, "Contrast", int64_t{8}), H_MSG_OK);
   EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"Contrast", "8", true}}));
-  EXPECT_EQ(Get(*inst, "Width"), Values{int64_t{640}});
-  EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("Mono8")});
   EXPECT_EQ(Set(*inst, "do_abort_grab", std::string("now")), H_MSG_OK);
-  EXPECT_FALSE(hacq_test::SdkControls().IsGrabbing(kKey));
+  EXPECT_FALSE(SdkControls().IsGrabbing(kKey));
   EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_MSG_OK);
+}
+
+// Catches plain reads that ask the camera (they must answer the value the
+// interface stored), value lists whose count is not their length, a range
+// answered with whatever the SDK left in the values when a read failed (or
+// with four values), and a pixel format read outside the 256-entry list
+// when the stored index is out of range.
+TEST_F(CameraWritesTest, ReadsAnswerTheStoredValuesAndRangesAskTheCamera) {
+  auto inst = OpenOk(kKey);
+  ASSERT_TRUE(inst);
+  simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) {
+    camera.exposure_time.value = 4321.0;
+    camera.width.value = 1280;
+    camera.device_user_id.value = "changed";
+  });
+  EXPECT_EQ(Get(*inst, "ExposureTime"), Values{1000.0});
+  EXPECT_EQ(Get(*inst, "Width"), Values{int64_t{640}});
+  EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{std::string("cam-a")});
+  EXPECT_EQ(Get(*inst, "ExposureTime_range")[3], Value{4321.0});
+
+  // The raw get call, so the count and the untouched elements can be seen.
+  constexpr int64_t kSentinel = 0x5A5A5A5A;
+  const auto raw_get = [&](const std::string& name) {
+    ParamValue values[4];
+    for (ParamValue& value : values) value = {{.l = kSentinel}, 99};
+    int32_t count = -5;
+    const Herror status =
+        driver().fg_class().GetParam(nullptr, inst->raw(), name.c_str(), values, &count);
+    if (status != H_MSG_OK) {  // nothing written but a count of one
+      EXPECT_EQ(count, 1) << name;
+      for (const ParamValue& value : values) {
+        EXPECT_TRUE(value.type == 99 && value.par.l == kSentinel) << name;
+      }
+    }
+    return std::pair<Herror, int32_t>(status, count);
+  };
+  using Answer = std::pair<Herror, int32_t>;
+  EXPECT_EQ(raw_get("DeviceUserID_values"), Answer(H_MSG_OK, 0));
+  EXPECT_EQ(raw_get("TriggerMode_values"), Answer(H_MSG_OK, 3));
+  EXPECT_EQ(raw_get("grab_timeout_values").first, H_ERR_FGPARAM);
+  for (const char* feature : {"ExposureTime", "AcquisitionFrameRate", "GainRaw", "Gamma",
+                              "Contrast", "Width", "Height"}) {
+    SdkControls().InjectFault(kKey, FaultPoint::FeatureRead, 1, feature);
+    EXPECT_EQ(raw_get(std::string(feature) + "_range").first, H_ERR_FGPARV);
+  }
+  EXPECT_EQ(raw_get("Width_range"), Answer(H_MSG_OK, 4));
+
+  InstanceRecord& record = Record(*inst);
+  for (int32_t bad : {-1, 256, 100000}) {
+    record.pixel_format_index = bad;
+    EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string()}) << bad;
+  }
+  record.pixel_format_index = 0;
+}
+
+// Catches a volatile switch that moves, loses or frees a buffer (the grab
+// reads the ring without a lock, and the close frees it once), a host
+// record left making images in volatile mode, a close in volatile mode
+// that leaks, and volatile mode granted where a buffer cannot be one byte
+// image.
+TEST_F(CameraWritesTest, VolatileSwitchKeepsTheBuffersAndTellsTheHost) {
+  auto inst = OpenOk(kKey);
+  ASSERT_TRUE(inst);
+  const InstanceRecord& record = Record(*inst);
+  const std::vector<uint8_t*> buffers(record.InstFrameBuffer, record.InstFrameBuffer + 2);
+  EXPECT_EQ(record.frame_buffer_size, 1280 * 960);  // the sensor's largest image
+  for (const char* word : {"enable", "enable", "disable", "disable", "ENABLE"}) {
+    ASSERT_EQ(Set(*inst, "volatile", std::string(word)), H_MSG_OK);
+    EXPECT_EQ(inst->raw()->host_allocates_images, word[0] == 'd') << word;
+    EXPECT_EQ(std::vector<uint8_t*>(record.InstFrameBuffer, record.InstFrameBuffer + 2), buffers);
+    EXPECT_EQ(record.frame_buffer_size, 1280 * 960) << word;
+  }
+  EXPECT_EQ(inst->raw()->image_release_proc, nullptr);
+  inst.reset();  // closes in volatile mode
+  ExpectNoLeaks("after closing in volatile mode");
+
+  auto colour = OpenOk(kColorKey);
+  ASSERT_TRUE(colour);
+  const bool host_allocates = colour->raw()->host_allocates_images;
+  EXPECT_EQ(Set(*colour, "volatile", std::string("enable")), H_ERR_FGPARV);
+  EXPECT_EQ(colour->raw()->host_allocates_images, host_allocates);
+  EXPECT_EQ(Get(*colour, "volatile"), Values{std::string("disable")});
+}
+
+uint64_t Delivered() {
+  return SdkControls().CameraCounters(kKey).frames_delivered;
+}
+
+// Catches a last_set_param that is not recorded as the caller spelled it,
+// is changed by a refused request, or survives another successful set: each
+// of these makes grabs drop frames they should keep, or keep a frame of the
+// old format.  Every set makes the grab after it stop the stream, so each
+// PixelFormat set below finds the stream stopped.
+TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
+  auto inst = OpenOk(kKey);
+  ASSERT_TRUE(inst);
+  hostlayer::Images images;
+  // The grab flags of a fresh process: no asynchronous grab in use, no stop
+  // pending, the stream stopped.
+  ASSERT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
+  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
+  ASSERT_EQ(Set(*inst, "grab_timeout", int64_t{5000}), H_MSG_OK);
+  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
+  struct Step {
+    const char* name;
+    Value value;
+    Herror status;
+    uint64_t frames_per_grab;
+  };
+  const Step steps[] = {
+      {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
+      {"volatile", std::string("bogus"), H_ERR_FGPARV, 2},  // PixelFormat stays the last
+      {"grab_timeout", int64_t{10}, H_MSG_OK, 1},
+      {"pixelformat", std::string("Mono8"), H_MSG_OK, 1},  // the grab compares exactly
+      {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
+  };
+  for (const Step& step : steps) {
+    ASSERT_EQ(Set(*inst, step.name, step.value), step.status) << step.name;
+    const uint64_t before = Delivered();
+    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << step.name;
+    EXPECT_EQ(Delivered() - before, step.frames_per_grab) << step.name;
+  }
+  // Changing to a colour format leaves the instance's images gray.
+  ASSERT_EQ(Set(*inst, "PixelFormat", std::string("BayerRG8")), H_MSG_OK);
+  ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
+  EXPECT_EQ(images.size(), 1u);
+}
+
+// Catches an abort whose lock failure is swallowed, or that changes the
+// pending grab without holding the lock.
+TEST_F(CameraWritesTest, AbortReportsALockFailureAndChangesNothing) {
+  auto inst = OpenOk(kKey);
+  ASSERT_TRUE(inst);
+  ASSERT_EQ(Set(*inst, "do_TriggerSoftware", int64_t{1}), H_MSG_OK);
+  hostlayer::FailCall(hostlayer::HostCall::MutexLock, 1, 9001);
+  EXPECT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), 9001);
+  EXPECT_TRUE(Record(*inst).grab_started);
+  auto grab = std::async(std::launch::async, [&] {
+    hostlayer::Images images;
+    return inst->Grab(&images);
+  });
+  ASSERT_EQ(grab.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "mutex locked";
+  EXPECT_EQ(grab.get(), H_MSG_OK);
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
-// One pass over the whole vocabulary through the host driver: every name is
-// set with each wrong type, set and read back, asked for each metadata
-// query, and reached in other letter cases.
+// The whole vocabulary through the host driver, one row per name: each is
+// set with each wrong type, set in capitals and read back in small letters,
+// and asked for each metadata query.  Then the word values, and the
+// information queries about the interface as a whole.
 #include <algorithm>
 #include <cctype>
 #include <optional>
 
 #include "parameter_test_util.h"
+#include "parameters/host_value_list.h"
 
 namespace parameter_test {
 namespace {
 
 enum Kind { kNotSettable, kInteger, kFloat, kString, kAction };
-enum RangeRule { kNoRange, kFixedRange, kCameraRange };
 
 struct Row {
   const char* name;
@@ -19,8 +20,7 @@ struct Row {
   Value good;                    // a value the set request accepts
   std::optional<Value> read;     // the read after that set; none: not readable
   std::optional<Values> values;  // the _values answer; none: no such query
-  RangeRule range;
-  Values range_answer;  // for the test camera as opened
+  Values range;                  // for the test camera as opened; empty: no such query
   const char* description;
   const char* category;  // null: no such query
 };
@@ -31,80 +31,73 @@ const Values kBool = {std::string("False"), std::string("True")};
 // One parameter per row.
 // clang-format off
 const Row kRows[] = {
-    {"grab_timeout", kInteger, int64_t{1234}, int64_t{1234}, std::nullopt, kFixedRange,
+    {"grab_timeout", kInteger, int64_t{1234}, int64_t{1234}, std::nullopt,
      {int64_t{1}, int64_t{32767}, int64_t{1}, int64_t{5000}},
      "Specifies the desired timeout for aborting a pending grab in milliseconds", nullptr},
-    {"num_buffers", kNotSettable, int64_t{3}, int64_t{2}, std::nullopt, kNoRange, {},
+    {"num_buffers", kNotSettable, int64_t{3}, int64_t{2}, std::nullopt, {},
      "Current number of image buffers", nullptr},
-    {"revision", kNotSettable, std::string("6.x"), std::string("5.x"), std::nullopt, kNoRange, {},
+    {"revision", kNotSettable, std::string("6.x"), std::string("5.x"), std::nullopt, {},
      "Current interface revision", nullptr},
     {"start_async_after_grab_async", kString, std::string("disable"), std::string("disable"),
-     kSwitch, kNoRange, {},
+     kSwitch, {},
      "Specifies if at the end of 'grab_image_async' a new async grab command is called "
      "automatically",
      nullptr},
-    {"volatile", kString, std::string("enable"), std::string("enable"), kSwitch, kNoRange, {},
+    {"volatile", kString, std::string("enable"), std::string("enable"), kSwitch, {},
      "In volatile mode the interface buffers are used directly to store the grabbed images",
      nullptr},
-    {"bits_per_channel", kInteger, int64_t{8}, std::nullopt, Values{int64_t{8}}, kNoRange, {},
+    {"bits_per_channel", kInteger, int64_t{8}, std::nullopt, Values{int64_t{8}}, {},
      "Specifies the desired bits per channel in the HALCON image", nullptr},
-    {"horizontal_resolution", kInteger, int64_t{320}, std::nullopt, std::nullopt, kNoRange, {},
+    {"horizontal_resolution", kInteger, int64_t{320}, std::nullopt, std::nullopt, {},
      "Specifies the horizontal image resolution", nullptr},
-    {"vertical_resolution", kInteger, int64_t{240}, std::nullopt, std::nullopt, kNoRange, {},
+    {"vertical_resolution", kInteger, int64_t{240}, std::nullopt, std::nullopt, {},
      "Specifies the vertical image resolution", nullptr},
-    {"do_abort_grab", kAction, int64_t{1}, std::nullopt, Values{int64_t{1}}, kNoRange, {},
+    {"do_abort_grab", kAction, int64_t{1}, std::nullopt, Values{int64_t{1}}, {},
      "Aborts the current grab", nullptr},
-    {"do_TriggerSoftware", kAction, int64_t{1}, std::nullopt, Values{int64_t{1}}, kNoRange, {},
+    {"do_TriggerSoftware", kAction, int64_t{1}, std::nullopt, Values{int64_t{1}}, {},
      "trigger software=", "AcquisitionControl"},
     {"TriggerMode", kString, std::string("software_trigger"), std::string("software_trigger"),
      Values{std::string("continuous"), std::string("software_trigger"),
             std::string("line_trigger")},
-     kNoRange, {}, "Set camera acquisition mode", "AcquisitionControl"},
-    {"ReverseX", kString, std::string("True"), std::string("True"), kBool, kNoRange, {},
+     {}, "Set camera acquisition mode", "AcquisitionControl"},
+    {"ReverseX", kString, std::string("True"), std::string("True"), kBool, {},
      "Specifies if you want to reverse the image in x coordinate", "ImageFormatControl"},
-    {"ReverseY", kString, std::string("True"), std::string("True"), kBool, kNoRange, {},
+    {"ReverseY", kString, std::string("True"), std::string("True"), kBool, {},
      "Specifies if you want to reverse the image in y coordinate", "ImageFormatControl"},
     {"PixelFormat", kString, std::string("Mono10"), std::string("Mono10"),
-     Values{std::string("Mono8"), std::string("Mono10"), std::string("BayerRG8")}, kNoRange, {},
+     Values{std::string("Mono8"), std::string("Mono10"), std::string("BayerRG8")}, {},
      "Specifies the desired pixel format", "ImageFormatControl"},
-    {"DeviceUserID", kString, std::string("lab-1"), std::string("lab-1"), Values{}, kNoRange, {},
+    {"DeviceUserID", kString, std::string("lab-1"), std::string("lab-1"), Values{}, {},
      "User-programmable device identifier", "DeviceControl"},
-    {"ExposureTime", kFloat, 2000.0, 2000.0, std::nullopt, kCameraRange,
+    {"ExposureTime", kFloat, 2000.0, 2000.0, std::nullopt,
      {10.0, 100000.0, 1.0, 1000.0}, "Specifies the desired exposure time", "AcquisitionControl"},
-    {"AcquisitionFrameRate", kFloat, 25.0, 25.0, std::nullopt, kCameraRange,
+    {"AcquisitionFrameRate", kFloat, 25.0, 25.0, std::nullopt,
      {1.0, 120.0, 1.0, 30.0}, "Specifies the desired acquisition frame rate",
      "AcquisitionControl"},
     {"AcquisitionFrameRateEnable", kString, std::string("True"), std::string("True"), kBool,
-     kNoRange, {}, "Specifies if you want to enable the acquisition frame rate",
+     {}, "Specifies if you want to enable the acquisition frame rate",
      "AcquisitionControl"},
-    {"GainRaw", kFloat, 2.0, 2.0, std::nullopt, kCameraRange, {0.0, 16.0, 1.0, 1.0},
+    {"GainRaw", kFloat, 2.0, 2.0, std::nullopt, {0.0, 16.0, 1.0, 1.0},
      "Specifies the desired gain raw", "AnalogControl"},
-    {"Gamma", kFloat, 1.5, 1.5, std::nullopt, kCameraRange, {0.1, 4.0, 1.0, 1.0},
+    {"Gamma", kFloat, 1.5, 1.5, std::nullopt, {0.1, 4.0, 1.0, 1.0},
      "Specifies the desired Gamma", "AnalogControl"},
-    {"Contrast", kInteger, int64_t{12}, int64_t{12}, std::nullopt, kCameraRange,
+    {"Contrast", kInteger, int64_t{12}, int64_t{12}, std::nullopt,
      {int64_t{-48}, int64_t{48}, int64_t{4}, int64_t{0}}, "Specifies the desired contrast",
      "ISPControl"},
-    {"Width", kInteger, int64_t{320}, int64_t{320}, std::nullopt, kCameraRange,
+    {"Width", kInteger, int64_t{320}, int64_t{320}, std::nullopt,
      {int64_t{16}, int64_t{1280}, int64_t{16}, int64_t{640}}, "Specifies the desired width",
      "ImageFormatControl"},
-    {"Height", kInteger, int64_t{240}, int64_t{240}, std::nullopt, kCameraRange,
+    {"Height", kInteger, int64_t{240}, int64_t{240}, std::nullopt,
      {int64_t{2}, int64_t{960}, int64_t{2}, int64_t{480}}, "Specifies the desired height",
      "ImageFormatControl"},
 };
 // clang-format on
 
-std::string Upper(std::string text) {
+std::string InCase(std::string text, int (*change)(int)) {
   std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                 [change](unsigned char c) { return static_cast<char>(change(c)); });
   return text;
 }
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-const Value kOneOfEach[] = {int64_t{8}, 8.0, std::string("enable")};
 
 bool SameKind(const Value& value, Kind kind) {
   return (kind == kInteger && std::holds_alternative<int64_t>(value)) ||
@@ -112,121 +105,88 @@ bool SameKind(const Value& value, Kind kind) {
          (kind == kString && std::holds_alternative<std::string>(value));
 }
 
+// The answer to `name` (status and values); `expected` null: refused with
+// H_ERR_FGPARAM, as no such name.
+void ExpectAnswer(hostlayer::Instance& inst, const std::string& name, const Values* expected) {
+  Values answer;
+  const Herror status = inst.GetParam(name, &answer);
+  EXPECT_EQ(status, expected ? H_MSG_OK : H_ERR_FGPARAM) << name;
+  if (expected != nullptr) {
+    EXPECT_EQ(answer, *expected) << name;
+  }
+}
+
 class CatalogueTest : public ParameterTest {};
 
 // Catches a parameter that accepts a value of the wrong type (and reads the
-// payload as something it is not), an action that checks a type, or a
-// read-only name that can be set.
-TEST_F(CatalogueTest, EveryNameRefusesEachWrongType) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  for (const Row& row : kRows) {
-    for (const Value& value : kOneOfEach) {
-      if (row.set_kind == kAction) {
-        EXPECT_EQ(Set(*inst, row.name, value), H_MSG_OK) << row.name;
-      } else if (row.set_kind == kNotSettable) {
-        EXPECT_EQ(Set(*inst, row.name, value), H_ERR_FGPARAM) << row.name;
-      } else if (!SameKind(value, row.set_kind)) {
-        EXPECT_EQ(Set(*inst, row.name, value), H_ERR_FGPART) << row.name << " " << value.index();
-      }
-    }
-  }
-  // The pending software trigger and abort leave nothing behind.
-  ASSERT_EQ(Set(*inst, "do_abort_grab", 0.5), H_MSG_OK);
-}
-
-// Catches a missing or extra metadata entry, a wrong text, value order or
-// type, and a range that is not read from the camera.
-TEST_F(CatalogueTest, EveryMetadataQueryAnswersItsTable) {
+// payload as something it is not), an action that checks a type, a
+// read-only name that can be set; a set that stores into the wrong field, a
+// read that answers another field or a wrong type, a write-only name that
+// is readable; a missing or extra metadata entry, a wrong text, value order
+// or type, a range not read from the camera; and case-sensitive matching of
+// names, or matching that folds more than ASCII letters.
+TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   for (const Row& row : kRows) {
     const std::string name = row.name;
-    Values answer;
-    Herror status = inst->GetParam(name + "_values", &answer);
-    if (row.values) {
-      EXPECT_EQ(status, H_MSG_OK) << name;
-      EXPECT_EQ(answer, *row.values) << name;
-    } else {
-      EXPECT_EQ(status, H_ERR_FGPARAM) << name;
+    for (const Value& value : {Value{int64_t{8}}, Value{8.0}, Value{std::string("enable")}}) {
+      if (row.set_kind == kAction) {
+        EXPECT_EQ(Set(*inst, name, value), H_MSG_OK) << name;
+      } else if (row.set_kind == kNotSettable) {
+        EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPARAM) << name;
+      } else if (!SameKind(value, row.set_kind)) {
+        EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPART) << name << " " << value.index();
+      }
     }
-    answer.clear();
-    status = inst->GetParam(name + "_range", &answer);
-    if (row.range != kNoRange) {
-      EXPECT_EQ(status, H_MSG_OK) << name;
-      EXPECT_EQ(answer, row.range_answer) << name;
-    } else {
-      EXPECT_EQ(status, H_ERR_FGPARAM) << name;
+    ExpectAnswer(*inst, name + "_values", row.values ? &*row.values : nullptr);
+    ExpectAnswer(*inst, name + "_range", row.range.empty() ? nullptr : &row.range);
+    const Values description = {std::string(row.description)};
+    ExpectAnswer(*inst, InCase(name, ::toupper) + "_DESCRIPTION", &description);
+    const Values category = {std::string(row.category ? row.category : "")};
+    ExpectAnswer(*inst, name + "_Category", row.category ? &category : nullptr);
+    if (row.set_kind != kNotSettable) {
+      EXPECT_EQ(Set(*inst, InCase(name, ::toupper), row.good), H_MSG_OK) << name;
     }
-    EXPECT_EQ(Get(*inst, name + "_description"), Values{std::string(row.description)}) << name;
-    answer.clear();
-    status = inst->GetParam(name + "_category", &answer);
-    if (row.category != nullptr) {
-      EXPECT_EQ(status, H_MSG_OK) << name;
-      EXPECT_EQ(answer, Values{std::string(row.category)}) << name;
-    } else {
-      EXPECT_EQ(status, H_ERR_FGPARAM) << name;
-    }
+    const Values read = row.read ? Values{*row.read} : Values{};
+    ExpectAnswer(*inst, InCase(name, ::tolower), row.read ? &read : nullptr);
     // Suffixes are not parsed: anything else is not a name.
-    EXPECT_EQ(GetStatus(*inst, name + "_value"), H_ERR_FGPARAM) << name;
-    EXPECT_EQ(GetStatus(*inst, name + "_range_values"), H_ERR_FGPARAM) << name;
-    EXPECT_EQ(GetStatus(*inst, name.substr(0, name.size() - 1)), H_ERR_FGPARAM) << name;
+    for (const char* suffix : {"_value", "_range_values", "\xC3\xA4", " "}) {
+      ExpectAnswer(*inst, name + suffix, nullptr);
+    }
+    ExpectAnswer(*inst, name.substr(0, name.size() - 1), nullptr);
     // A set request knows no metadata name.
     EXPECT_EQ(Set(*inst, name + "_values", row.good), H_ERR_FGPARAM) << name;
   }
-}
-
-// Catches a set that stores into the wrong field, a read that answers
-// another field or a wrong type, a write-only name that is readable, and
-// case-sensitive matching of names (or matching that folds more than ASCII
-// letters): each name is set in capitals and read back in small letters.
-TEST_F(CatalogueTest, EveryNameSetsAndReadsBackInAnyLetterCase) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  for (const Row& row : kRows) {
-    const std::string name = row.name;
-    if (row.set_kind != kNotSettable) {
-      EXPECT_EQ(Set(*inst, Upper(name), row.good), H_MSG_OK) << name;
-    }
-    if (row.read) {
-      EXPECT_EQ(Get(*inst, Lower(name)), Values{*row.read}) << name;
-    } else {
-      EXPECT_EQ(GetStatus(*inst, name), H_ERR_FGPARAM) << name;
-    }
-    EXPECT_EQ(Get(*inst, Upper(name) + "_DESCRIPTION"), Values{std::string(row.description)});
-    if (row.category != nullptr) {
-      EXPECT_EQ(Get(*inst, Lower(name) + "_Category"), Values{std::string(row.category)});
-    }
-  }
+  ExpectAnswer(*inst, "", nullptr);
   EXPECT_EQ(inst->raw()->image_width, 320);
   EXPECT_EQ(inst->raw()->image_height, 240);
   EXPECT_EQ(inst->raw()->horizontal_resolution, 320);
   EXPECT_EQ(inst->raw()->vertical_resolution, 240);
-  EXPECT_EQ(GetStatus(*inst, "Gamma\xC3\xA4"), H_ERR_FGPARAM);
-  EXPECT_EQ(GetStatus(*inst, "Gamma "), H_ERR_FGPARAM);
-  EXPECT_EQ(GetStatus(*inst, ""), H_ERR_FGPARAM);
+  ASSERT_EQ(Set(*inst, "do_abort_grab", 0.5), H_MSG_OK);  // the pending trigger goes
   ASSERT_EQ(Set(*inst, "volatile", std::string("disable")), H_MSG_OK);
 }
 
-// Catches vocabulary words compared case-sensitively, or any word outside
-// the vocabulary accepted.
+// Catches vocabulary words compared case-sensitively, any word outside the
+// vocabulary accepted, and a switch that stores its "on" word as "off".
 TEST_F(CatalogueTest, WordValuesMatchInAnyCaseAndNothingElse) {
   auto inst = OpenOk(kKey);
   ASSERT_TRUE(inst);
   struct Case {
     const char* name;
     const char* word;
-    const char* read;  // null: refused with 5326
+    const char* read;  // null: refused with H_ERR_FGPARV
   };
   const Case cases[] = {
-      {"ReverseY", "FALSE", "False"},
       {"ReverseY", "TRUE", "True"},
+      {"ReverseY", "FALSE", "False"},
       {"ReverseY", "yes", nullptr},
       {"ReverseY", "True ", nullptr},
       {"volatile", "ENABLE", "enable"},
       {"volatile", "Disable", "disable"},
       {"volatile", "on", nullptr},
       {"start_async_after_grab_async", "DISABLE", "disable"},
+      {"start_async_after_grab_async", "Enable", "enable"},
       {"start_async_after_grab_async", "", nullptr},
       {"TriggerMode", "Continuous", "Continuous"},
       {"TriggerMode", "LINE_TRIGGER", "LINE_TRIGGER"},
@@ -234,18 +194,128 @@ TEST_F(CatalogueTest, WordValuesMatchInAnyCaseAndNothingElse) {
       {"AcquisitionFrameRateEnable", "true", "True"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name << "=" << c.word);
     const Values before = Get(*inst, c.name);
     const Herror status = Set(*inst, c.name, std::string(c.word));
-    if (c.read == nullptr) {
-      EXPECT_EQ(status, H_ERR_FGPARV) << c.name << "=" << c.word;
-      EXPECT_EQ(Get(*inst, c.name), before) << c.name << "=" << c.word;
-    } else {
-      EXPECT_EQ(status, H_MSG_OK) << c.name << "=" << c.word;
-      EXPECT_EQ(Get(*inst, c.name), Values{std::string(c.read)}) << c.name << "=" << c.word;
-    }
+    EXPECT_EQ(status, c.read ? H_MSG_OK : H_ERR_FGPARV);
+    EXPECT_EQ(Get(*inst, c.name), c.read ? Values{std::string(c.read)} : before);
   }
+  EXPECT_TRUE(Record(*inst).start_async_after_grab_async);
   EXPECT_EQ(Set(*inst, "bits_per_channel", int64_t{16}), H_ERR_FGPARV);
   EXPECT_EQ(inst->raw()->bits_per_channel, 8);
+}
+
+Values Texts(std::initializer_list<const char*> texts) {
+  Values values;
+  for (const char* text : texts) values.emplace_back(std::string(text));
+  return values;
+}
+
+// Catches a wrong text, value, order or type for any query number, a list
+// for a query that has none, a query that fails, and defaults that are not
+// the host's own list built from the interface record.
+TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
+  struct Case {
+    int32_t query;
+    const char* text;
+    Values values;
+  };
+  const Case cases[] = {
+      {0, "Value list for port parameter.", {int64_t{0}, int64_t{1}, int64_t{2}, int64_t{3}}},
+      {1, "Value list for camera type parameter.", Texts({"ntsc", "pal", "auto"})},
+      {2, "HALCON image acquisition interface template.", {}},
+      {3,
+       "Default values (as used for open_framegrabber).",
+       {int64_t{1}, int64_t{1}, int64_t{0}, int64_t{0}, int64_t{0}, int64_t{0},
+        std::string("progressive"), int64_t{8}, std::string("default"), 1.0, std::string("false"),
+        std::string("auto"), std::string("0"), int64_t{0}, int64_t{0}}},
+      {4, "Additional parameters for this image acquisition interface.",
+       Texts({"Width", "Height", "ReverseX", "ReverseY", "PixelFormat", "AcquisitionFrameRate",
+              "AcquisitionFrameRateEnable", "TriggerMode", "ExposureTime", "do_TriggerSoftware",
+              "DeviceUserID", "GainRaw", "Gamma", "Contrast", "do_abort_grab"})},
+      {6, "Current interface revision.", Texts({"5.x"})},
+      {8, "Value list for field parameter.", Texts({"interlaced", "progressive"})},
+      {9, "Value list for bits per channel parameter.", {int64_t{8}}},
+      {10, "Value list for color space parameter.", Texts({"default", "gray", "rgb"})},
+      {12, "Value list for device parameter.", Texts({"default", "0", "1"})},
+      {13, "Additional read-only parameters for this interface.",
+       Texts({"num_buffers", "revision"})},
+      {14, "Additional write-only parameters for this interface.",
+       Texts({"do_abort_grab", "do_TriggerSoftware"})},
+      {19, "Value list for horizontal resolution parameter.", {int64_t{1}}},
+      {20, "Value list for vertical resolution parameter.", {int64_t{1}}},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    Values values;
+    ASSERT_EQ(driver().Info(c.query, &text, &values), H_MSG_OK) << c.query;
+    EXPECT_EQ(text, c.text) << c.query;
+    EXPECT_EQ(values, c.values) << c.query;
+  }
+  for (int32_t query : {7, 11, 15, 16, 17, 18, 21, 1000, -1}) {
+    std::string text;
+    Values values;
+    ASSERT_EQ(driver().Info(query, &text, &values), H_MSG_OK) << query;
+    EXPECT_EQ(text, "Unsupported query!") << query;
+    EXPECT_TRUE(values.empty()) << query;
+  }
+  // A failed allocation answers the host's code and no list.
+  for (int32_t query : {0, 1, 4, 5, 6, 13}) {
+    hostlayer::FailCall(hostlayer::HostCall::Alloc, 1, 9004);
+    const char* info = nullptr;
+    ParamValue* values = reinterpret_cast<ParamValue*>(0x1);
+    int32_t count = -1;
+    EXPECT_EQ(driver().fg_class().Info(nullptr, query, &info, &values, &count), 9004) << query;
+    EXPECT_TRUE(info != nullptr && values == nullptr && count == 0) << query;
+  }
+  hostlayer::FailCall(hostlayer::HostCall::GetDefaults, 1, 9003);
+  std::string text;
+  Values values;
+  EXPECT_EQ(driver().Info(3, &text, &values), 9003);
+  ASSERT_FALSE(hostlayer::ProcessErrLog().empty());
+  EXPECT_EQ(hostlayer::ProcessErrLog().back().text,
+            "HFgGetDefaults(proc_id, fgClass, values, numValues)");
+}
+
+// Catches board texts taken apart from the list (they leak: the host frees
+// one block), a name with spaces not stripped, an empty name not replaced
+// by the key, a name past its field, a port that is not the table index,
+// and a list that is not empty, or fails, without cameras.
+TEST_F(CatalogueTest, BoardListNamesEveryCameraInOneBlock) {
+  simsdk::CameraConfig named = TestCamera("KEY-A");
+  named.name = "Line Scan  Cam";
+  simsdk::CameraConfig unnamed = TestCamera("KEY B");
+  unnamed.name = "";
+  simsdk::CameraConfig long_name = TestCamera("KEY-C");
+  long_name.name = std::string(3000, 'n');
+  UseCameras({named, unnamed, long_name});
+  const int64_t blocks_before = hostlayer::Memory().live_blocks;
+  std::string text;
+  Values values;
+  ASSERT_EQ(driver().Info(5, &text, &values), H_MSG_OK);
+  EXPECT_EQ(text, "Info about installed xy boards.");
+  EXPECT_EQ(values, Texts({"device:LineScanCam port:0", "device:KEYB port:1",
+                           ("device:" + std::string(1023 - 7, 'n')).c_str()}));
+  EXPECT_EQ(hostlayer::Memory().live_blocks, blocks_before);
+  UseCameras({});
+  ASSERT_EQ(driver().Info(5, &text, &values), H_MSG_OK);
+  EXPECT_TRUE(values.empty());
+}
+
+// Catches a list builder that writes past its block when asked for more
+// than it allocated, or keeps a list that was not handed over.
+TEST(NameList, NothingIsWrittenPastTheBlock) {
+  hostlayer::Reset();
+  const int64_t blocks = hostlayer::Memory().live_blocks;
+  {
+    HostValueList list(nullptr);
+    ASSERT_EQ(list.Allocate(2, 4), H_MSG_OK);
+    EXPECT_TRUE(list.AddText("abc"));
+    EXPECT_FALSE(list.AddText("d"));  // no text room left
+    EXPECT_TRUE(list.AddInteger(5));
+    EXPECT_FALSE(list.AddInteger(6));  // no value room left
+  }                                    // not handed over: freed here
+  EXPECT_EQ(hostlayer::Memory().live_blocks, blocks);
 }
 
 }  // namespace

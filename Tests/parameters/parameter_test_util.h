@@ -1,5 +1,5 @@
-// Helpers of the parameter tests: a camera with known features and limits,
-// and short forms of the driver's parameter calls.
+// The parameter tests' fixture: two cameras with every feature at a known
+// value and limit, and short forms of the driver's parameter calls.
 #pragma once
 
 #include <ostream>
@@ -18,40 +18,63 @@ inline void PrintTo(const LogEntry& entry, std::ostream* out) {
 
 namespace parameter_test {
 
+using hacq_test::SdkControls;
 using hostlayer::Value;
+using sdkabi::LogEntry;
 using Values = std::vector<Value>;
 
 inline constexpr char kKey[] = "PARAM-CAM";
 inline constexpr char kColorKey[] = "PARAM-RGB";
 
-// A 640 x 480 Mono8 camera (sensor 1280 x 960, Width increment 16), with
-// every feature at a known value and limit; `color` makes it a BayerRG8
-// camera, which opens with three channels.
-simsdk::CameraConfig TestCamera(const std::string& key = kKey, bool color = false);
-
 class ParameterTest : public hacq_test::InterfaceTest {
  protected:
-  // The two test cameras, registered again.
-  void SetUp() override;
+  // A 640 x 480 Mono8 camera (sensor 1280 x 960, Width increment 16);
+  // `color` makes it a BayerRG8 camera, which opens with three channels.
+  static simsdk::CameraConfig TestCamera(const std::string& key, bool color = false) {
+    simsdk::CameraConfig camera = simsdk::DefaultCameras().at(color ? 1 : 0);
+    camera.key = key;
+    camera.name = color ? "Param RGB" : "Param Cam";
+    camera.width = {640, 16, 1280, 16};
+    camera.height = {480, 2, 960, 2};
+    camera.pixel_format = color ? simsdk::EnumFeature{"BayerRG8", {"BayerRG8", "Mono8", "RGB8"}}
+                                : simsdk::EnumFeature{"Mono8", {"Mono8", "Mono10", "BayerRG8"}};
+    camera.reverse_x = camera.reverse_y = camera.acquisition_frame_rate_enable = {false};
+    camera.acquisition_frame_rate = {30.0, 1.0, 120.0};
+    camera.exposure_auto = {"Off", {"Off", "Continuous"}};
+    camera.exposure_time = {1000.0, 10.0, 100000.0};
+    camera.trigger_mode = {"Off", {"Off", "On"}};
+    camera.trigger_selector = {"FrameStart", {"FrameStart"}};
+    camera.trigger_source = {"Line1", {"Software", "Line1"}};
+    camera.gain_raw = {1.0, 0.0, 16.0};
+    camera.gamma = {1.0, 0.1, 4.0};
+    camera.contrast = {0, -48, 48, 4};
+    camera.contrast_mode = {"Off", {"Off", "On"}};
+    camera.device_user_id = {"cam-a"};
+    camera.max_frame_rate = 0;
+    return camera;
+  }
+
+  void SetUp() override {
+    InterfaceTest::SetUp();
+    UseCameras({TestCamera(kKey), TestCamera(kColorKey, true)});
+  }
 
   static Herror Set(hostlayer::Instance& inst, const std::string& name, const Value& value) {
     return inst.SetParam(name, value);
   }
   // The answer of a read that must succeed (the test fails otherwise).
-  static Values Get(hostlayer::Instance& inst, const std::string& name);
+  static Values Get(hostlayer::Instance& inst, const std::string& name) {
+    Values values;
+    EXPECT_EQ(inst.GetParam(name, &values), H_MSG_OK) << name;
+    return values;
+  }
   static Herror GetStatus(hostlayer::Instance& inst, const std::string& name) {
     Values ignored;
     return inst.GetParam(name, &ignored);
   }
   static InstanceRecord& Record(hostlayer::Instance& inst) { return *inst.raw()->inst_data; }
-
   // Feature writes and commands the camera saw since the last clear.
-  static std::vector<sdkabi::LogEntry> Writes(const std::string& key = kKey) {
-    return hacq_test::SdkControls().WriteLog(key);
-  }
-  // Puts the process-wide grab flags into the state of a fresh process (no
-  // asynchronous grab in use, no stop pending) with the stream stopped.
-  static void ResetGrabFlags(hostlayer::Instance& inst);
+  static std::vector<LogEntry> Writes() { return SdkControls().WriteLog(kKey); }
 };
 
 }  // namespace parameter_test

@@ -1,0 +1,420 @@
+// FGInit, the instance pool, device-string matching, and what FGOpen reads,
+// computes and refuses, and leaves behind when it fails.
+#include <cstring>
+#include <vector>
+
+#include "device_test_util.h"
+
+namespace device_test {
+namespace {
+
+using hostlayer::Value;
+using sdkabi::FaultPoint;
+
+class OpenTest : public DeviceTest {};
+
+// Catches a stray optional operation, a request that marks the record (two
+// requests without an open get the same one), a pool that does not reuse
+// the lowest free record, and a registration that keeps state of the
+// previous one: a record handed out after FGInit is all zero.
+TEST_F(OpenTest, RegistrationAndThePoolHandOutTheLowestFreeRecord) {
+  FGClass& fg = driver().fg_class();
+  EXPECT_EQ(fg.revision_number, 5);
+  EXPECT_EQ(fg.instances_max, 256);
+  EXPECT_TRUE(fg.SetLut == nullptr && fg.GetLut == nullptr && fg.SetParamTuple == nullptr &&
+              fg.GetParamTuple == nullptr);
+  FGInstance probe{};
+  EXPECT_EQ(fg.OpenRequest(nullptr, &probe), &fg.instance[0]);
+  EXPECT_EQ(fg.OpenRequest(nullptr, &probe), &fg.instance[0]);
+  {
+    auto a = OpenOk("default");
+    auto b = OpenOk(kColorKey);
+    auto c = OpenOk(kMonoKey);
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(Record(*c).pool_index, 2);
+    ASSERT_EQ(b->Close(), H_MSG_OK);
+    auto d = OpenOk(hacq_test::kColorName);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(Record(*d).pool_index, 1);
+  }
+  ASSERT_EQ(driver().Reinit(), H_MSG_OK);
+  ASSERT_EQ(fg.OpenRequest(nullptr, &probe), &fg.instance[0]);
+  InstanceRecord zero;
+  std::memset(&zero, 0, sizeof zero);
+  EXPECT_EQ(std::memcmp(probe.inst_data, &zero, sizeof zero), 0);
+}
+
+// Catches case-sensitive fixed words, a key tested before "default"/"0",
+// names matched with their spaces, empty names matching "", keys written
+// past their 1024-character field (a cut key still selects its camera), a
+// table that overruns its hundred cameras or counts past them (the board
+// list included), and opens that reach a camera when none was discovered.
+TEST_F(OpenTest, DeviceStringsSelectTheirCamera) {
+  const std::string long_key(1500, 'K');
+  std::vector<simsdk::CameraConfig> cameras = {
+      Camera("FIRST KEY", "First Cam"), Camera("default", "0"), Camera("NAMELESS", ""),
+      Camera("Second", "Two Words"), Camera(long_key, std::string(700, 'N') + " " + long_key)};
+  for (int i = 5; i < 105; ++i) cameras.push_back(Camera("CAM" + std::to_string(i), ""));
+  UseCameras(cameras);
+  const std::pair<std::string, std::string> cases[] = {
+      {"default", "FIRST KEY"},
+      {"DEFAULT", "FIRST KEY"},
+      {"0", "FIRST KEY"},
+      {"DeFaUlT", "FIRST KEY"},
+      {"FIRSTKEY", "FIRST KEY"},
+      {"firstkey", "FIRST KEY"},
+      {"FirstCam", "FIRST KEY"},
+      {"FIRSTCAM", "FIRST KEY"},
+      {"nameless", "NAMELESS"},
+      {"TwoWords", "Second"},
+      {"SECOND", "Second"},
+      {long_key.substr(0, 1023), long_key},
+      {"CAM99", "CAM99"},
+      {"FIRST KEY", ""},
+      {"Two Words", ""},
+      {"", ""},
+      {"default ", ""},
+      {long_key.substr(0, 1000), ""},
+      {"CAM100", ""},
+      {"CAM104", ""},
+  };
+  for (const auto& [device, opened_key] : cases) {
+    SCOPED_TRACE(device.substr(0, 20));
+    std::unique_ptr<hostlayer::Instance> instance;
+    const Herror status = TryOpen(DefaultParams(device), &instance);
+    EXPECT_EQ(status, opened_key.empty() ? H_ERR_FGDV : H_MSG_OK);
+    if (status == H_MSG_OK) {
+      EXPECT_TRUE(SdkControls().IsConnected(opened_key));
+    }
+  }
+  std::string text;
+  std::vector<Value> boards;
+  ASSERT_EQ(driver().Info(5, &text, &boards), H_MSG_OK);
+  EXPECT_EQ(boards.size(), 100u);
+  UseCameras({});
+  for (const char* device : {"default", "0", kMonoKey, ""}) {
+    EXPECT_EQ(TryOpen(DefaultParams(device)), H_ERR_FGDV) << device;
+  }
+}
+
+// Catches a failed discovery that still reports success or keeps the old
+// table.
+TEST_F(OpenTest, FailedDiscoveryOrSystemAnswers3) {
+  const std::pair<FaultPoint, const char*> faults[] = {
+      {FaultPoint::SystemInstance, "pSystem is null.\r\n"},
+      {FaultPoint::Discovery, "discovery device fail.\r\n"}};
+  for (const auto& [fault, line] : faults) {
+    SdkControls().InjectFault("", fault);
+    Herror status = 0;
+    EXPECT_EQ(Capture([&] { status = driver().Reinit(); }).out, line);
+    EXPECT_EQ(status, 3);
+    // The host does not use an interface whose registration failed.
+    EXPECT_EQ(TryOpen(DefaultParams("default")), hostlayer::kErrNotLoaded);
+    ASSERT_EQ(driver().Reinit(), H_MSG_OK);
+  }
+}
+
+// Catches a failure code out of order or wrong, a missing or wrong line, an
+// open that leaks host blocks or SDK objects, keeps the camera connected
+// (taken for good) or keeps the record taken.  (SDK and host calls failing
+// without a line of their own are covered by the fault sweep; refused
+// geometry by the geometry table.)
+TEST_F(OpenTest, FailuresAnswerTheirCodeAndLeaveNothingBehind) {
+  struct Case {
+    Herror expected;
+    void (*arrange)(hostlayer::OpenParams&);
+    FaultPoint fault;     // injected in the rows that print a line
+    const char* printed;  // the open's whole standard output; null: none
+  };
+  const auto none = [](hostlayer::OpenParams&) {};
+  const Case cases[] = {
+      {H_ERR_FGDV, none, FaultPoint::CreateImageFormatControl, "Create Image Control Fail.\n"},
+      {H_ERR_FGDV, none, FaultPoint::CreateAnalogControl, "Create Analog Control Fail.\n"},
+      {H_ERR_FGDV, none, FaultPoint::CreateISPControl, "Create ISP Control Fail.\n"},
+      {H_ERR_FGDV, none, FaultPoint::CreateUserSetControl, "Create UserSet Control Fail.\n"},
+      {H_ERR_FGDV, none, FaultPoint::CreateDeviceControl, "Create Device Control Fail.\n"},
+      {H_ERR_FGDV, none, FaultPoint::CreateStream, "create stream obj  fail.\r\n"},
+      {H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
+      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{-2}; }},
+      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
+      {H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
+      {H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
+      {H_ERR_FGEXTTRIG, [](auto& p) { p.external_trigger = std::string("true"); }},
+      {H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    hostlayer::OpenParams params = DefaultParams(kMonoKey);
+    c.arrange(params);
+    if (c.printed != nullptr) SdkControls().InjectFault(kMonoKey, c.fault);
+    Herror status = 0;
+    EXPECT_EQ(Capture([&] { status = TryOpen(params); }).out, c.printed ? c.printed : "");
+    EXPECT_EQ(status, c.expected);
+    EXPECT_FALSE(SdkControls().IsConnected(kMonoKey));
+    ExpectNoLeaks("after the failed open");
+    SdkControls().ClearFaults();
+    auto again = OpenOk(kMonoKey);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(Record(*again).pool_index, 0);
+  }
+}
+
+// Catches a duplicate check that compares cameras instead of device
+// strings or hurts the instance already open, an open failure whose code
+// does not go through the host's error processing (HProcessErr may replace
+// it), and a missing spy report or checking allocator while tracing.
+TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
+  {
+    auto first = OpenOk("default");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(TryOpen(DefaultParams("DEFAULT")), H_ERR_FGDEVBUSY);
+    EXPECT_TRUE(OpenOk(kMonoKey));  // same camera, other string: allowed
+    hostlayer::Images images;
+    EXPECT_EQ(first->Grab(&images), H_MSG_OK);
+  }
+  hostlayer::SetProcessErrResult(4712);
+  hostlayer::FailCall(hostlayer::HostCall::Alloc, 1, 4711);
+  EXPECT_EQ(TryOpen(DefaultParams(kMonoKey)), 4712);
+  const auto log = hostlayer::ProcessErrLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].err, 4711);
+  EXPECT_EQ(log[0].file, "Src\\hAcqOmbrix");
+
+  hostlayer::Reset();
+  hostlayer::SetSpy(true);
+  hostlayer::SetTraceMemory(true);
+  ASSERT_TRUE(OpenOk(kMonoKey));
+  EXPECT_EQ(hostlayer::Memory().checked_allocations, 3);  // board and two buffers
+  EXPECT_EQ(hostlayer::Memory().allocations, 3);
+  bool board_reported = false;
+  for (const auto& record : hostlayer::SpyLog()) {
+    board_reported |= record.text.find("BoardRecord") != std::string::npos;
+  }
+  EXPECT_TRUE(board_reported);
+}
+
+// Catches a wrong number of frame buffers, a parser that takes the second
+// "=" or a later value first, a missing or wrong message, and messages
+// printed while HDoLowError is off.
+TEST_F(OpenTest, GenericParametersSetBufferCount) {
+  const char* const invalid = "Invalid value for Generic parameter 'num_buffers'!";
+  const char* const not_text = "Generic parameter accepts only string values!";
+  struct Case {
+    std::vector<Value> generic;
+    Herror expected;
+    int32_t buffers;      // when the open succeeds
+    const char* message;  // IOPrintErrorMessage text, or null
+  };
+  const Case cases[] = {
+      {{int64_t{-1}}, H_MSG_OK, 2, nullptr},
+      {{-1.0}, H_MSG_OK, 2, nullptr},
+      {{}, H_MSG_OK, 2, nullptr},
+      {{std::string("num_buffers=5")}, H_MSG_OK, 5, nullptr},
+      {{std::string("num_buffers= +4")}, H_MSG_OK, 4, nullptr},
+      {{std::string("x=3 num_buffers")}, H_MSG_OK, 3, nullptr},
+      {{std::string(""), std::string("num_buffers=3")}, H_MSG_OK, 3, nullptr},
+      {{std::string("num_buffers=3"), std::string("num_buffers=4")}, H_MSG_OK, 4, nullptr},
+      {{std::string("num_buffers=6")}, H_ERR_FGPARV, 0, invalid},
+      {{std::string("num_buffers=1")}, H_ERR_FGPARV, 0, invalid},
+      {{std::string("num_buffers=abc")}, H_ERR_FGPARV, 0, invalid},
+      {{std::string("num_buffers=99999999999999999999")}, H_ERR_FGPARV, 0, invalid},
+      {{std::string("num_buffers")},
+       H_ERR_FGPARV,
+       0,
+       "No argument for Generic parameter 'num_buffers' found!"},
+      {{std::string("buffers=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: buffers=3!"},
+      {{std::string("NUM_BUFFERS=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: NUM_BUFFERS=3!"},
+      {{std::string(1100, 'x')}, H_ERR_FGPARAM, 0, "Wrong parameter input for Generic!"},
+      {{int64_t{3}}, H_ERR_FGPART, 0, not_text},
+      {{std::string("num_buffers=3"), 2.5}, H_ERR_FGPART, 0, not_text},
+  };
+  for (const bool low_error : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "case " << (&c - cases) << " low error " << low_error);
+      hostlayer::Reset();
+      hostlayer::SetDoLowError(low_error);
+      const int64_t blocks_before = hostlayer::Memory().live_blocks;
+      hostlayer::OpenParams params = DefaultParams(kMonoKey);
+      params.generic = c.generic;
+      std::unique_ptr<hostlayer::Instance> instance;
+      EXPECT_EQ(TryOpen(params, &instance), c.expected);
+      // One board and one block per buffer.
+      EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + c.buffers : 0);
+      if (instance) {
+        EXPECT_EQ(Record(*instance).num_buffers, c.buffers);
+      }
+      const std::vector<std::string> messages = hostlayer::ErrorMessages();
+      if (low_error && c.message != nullptr) {
+        EXPECT_EQ(messages, std::vector<std::string>{c.message});
+      } else {
+        EXPECT_TRUE(messages.empty());
+      }
+    }
+  }
+}
+
+// Catches wrong divisors, a full-size value not read as divisor 1, an image
+// size not filled in from the start offsets, a part outside the sensor that
+// is accepted, and a part one pixel wide or high that is refused.
+TEST_F(OpenTest, GeometryFollowsDivisorsAndImagePart) {
+  const int32_t w = 2448;
+  const int32_t h = 2048;
+  struct Case {
+    int64_t horizontal, vertical, width, height, row, column;
+    Herror expected;
+    int32_t out_horizontal, out_vertical, out_width, out_height;
+    int64_t mode;
+  };
+  const Case cases[] = {
+      {1, 1, 0, 0, 0, 0, H_MSG_OK, w, h, w, h, 0},
+      {w, h, 0, 0, 0, 0, H_MSG_OK, w, h, w, h, 0},
+      {2, 1, 0, 0, 0, 0, H_MSG_OK, w / 2, h, w / 2, h, 3},
+      {4, 4, 0, 0, 0, 0, H_MSG_OK, w / 4, h / 4, w / 4, h / 4, 3},
+      {1, 1, 0, 0, 5, 10, H_MSG_OK, w, h, w - 20, h - 10, 0},
+      {1, 1, 100, 50, 20, 30, H_MSG_OK, w, h, 100, 50, 0},
+      {1, 1, 1, 1, h - 1, w - 1, H_MSG_OK, w, h, 1, 1, 0},
+      {3, 1, 0, 0, 0, 0, H_ERR_FGWR, 0, 0, 0, 0, 0},
+      {1, 8, 0, 0, 0, 0, H_ERR_FGWR, 0, 0, 0, 0, 0},
+      {1, 1, w - 5, 0, 0, 10, H_ERR_FGWP, 0, 0, 0, 0, 0},
+      {2, 1, w / 2 + 1, 0, 0, 0, H_ERR_FGWP, 0, 0, 0, 0, 0},
+      {1, 1, 0, h + 1, 0, 0, H_ERR_FGWP, 0, 0, 0, 0, 0},
+      {1, 1, 50, 0, 0, -10, H_ERR_FGWP, 0, 0, 0, 0, 0},
+      {1, 1, 0, 0, h, 0, H_ERR_FGWP, 0, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    hostlayer::OpenParams params = DefaultParams(kMonoKey);
+    params.horizontal_resolution = c.horizontal;
+    params.vertical_resolution = c.vertical;
+    params.image_width = c.width;
+    params.image_height = c.height;
+    params.start_row = c.row;
+    params.start_column = c.column;
+    std::unique_ptr<hostlayer::Instance> instance;
+    ASSERT_EQ(TryOpen(params, &instance), c.expected);
+    if (c.expected != H_MSG_OK) continue;
+    const FGInstance& fginst = *instance->raw();
+    EXPECT_EQ(fginst.width_max, w);
+    EXPECT_EQ(fginst.height_max, h);
+    EXPECT_EQ(fginst.horizontal_resolution, c.out_horizontal);
+    EXPECT_EQ(fginst.vertical_resolution, c.out_vertical);
+    EXPECT_EQ(fginst.image_width, c.out_width);
+    EXPECT_EQ(fginst.image_height, c.out_height);
+    EXPECT_EQ(fginst.resolution_mode, c.mode);
+  }
+}
+
+// Catches a mono list that is incomplete or too wide (Mono16 is colour by
+// the rule), a case-sensitive "rgb", an unknown colour space accepted, and
+// a format list cut short or not cut at its field (the last of 256 names
+// of the longest length included).
+TEST_F(OpenTest, ColourSpaceFollowsPixelFormat) {
+  const std::string longest(kPixelFormatNameLen - 1, 'x');
+  std::vector<std::string> formats = {"Mono8",        "Mono10", "Mono12",  "Mono10Packed",
+                                      "Mono12Packed", "Mono16", "BayerRG8"};
+  while (formats.size() < 300) formats.push_back(std::to_string(formats.size()) + longest);
+  const std::tuple<const char*, const char*, Herror, int32_t> cases[] = {
+      {"Mono8", "default", H_MSG_OK, 1},        {"Mono10", "default", H_MSG_OK, 1},
+      {"Mono12", "default", H_MSG_OK, 1},       {"Mono10Packed", "default", H_MSG_OK, 1},
+      {"Mono12Packed", "default", H_MSG_OK, 1}, {"Mono16", "default", H_MSG_OK, 3},
+      {"BayerRG8", "DEFAULT", H_MSG_OK, 3},     {"Mono8", "RGB", H_MSG_OK, 3},
+      {"BayerRG8", "Gray", H_MSG_OK, 1},        {"Mono8", "yuv", H_ERR_FGCS, 0},
+  };
+  for (const auto& [pixel_format, color_space, expected, channels] : cases) {
+    SCOPED_TRACE(testing::Message() << pixel_format << " / " << color_space);
+    simsdk::CameraConfig camera = Camera("CAM", "");
+    camera.pixel_format.entries = formats;
+    camera.pixel_format.value = pixel_format;
+    UseCameras({camera});
+    hostlayer::OpenParams params = DefaultParams("CAM");
+    params.color_space = std::string(color_space);
+    std::unique_ptr<hostlayer::Instance> instance;
+    ASSERT_EQ(TryOpen(params, &instance), expected);
+    if (expected != H_MSG_OK) continue;
+    const InstanceRecord& record = Record(*instance);
+    EXPECT_EQ(instance->raw()->num_channels, channels);
+    EXPECT_STREQ(record.pixel_formats[record.pixel_format_index], pixel_format);
+    ASSERT_EQ(record.pixel_format_count, kMaxPixelFormats);
+    for (int i = 0; i < kMaxPixelFormats; ++i) {
+      EXPECT_EQ(record.pixel_formats[i], formats[i].substr(0, kPixelFormatNameLen - 1)) << i;
+    }
+  }
+}
+
+// Catches an open that writes more than automatic exposure and contrast
+// mode (the trigger configuration included), reads the camera's values
+// into the wrong fields or the trigger state from the wrong feature, and a
+// user name of the longest length not read whole (the sanitizer build sees
+// a terminator written past its buffer).
+TEST_F(OpenTest, ReadsCameraValuesAndSwitchesAutomaticsOff) {
+  const std::string longest_id(kTextLen - 1, 'u');
+  const char* const triggers[][3] = {{"Off", "Software", "continuous"},
+                                     {"On", "Software", "software_trigger"},
+                                     {"On", "Line1", "line_trigger"}};
+  for (const auto& [mode, source, expected_mode] : triggers) {
+    SCOPED_TRACE(expected_mode);
+    simsdk::CameraConfig camera = Camera("CAM", "");
+    camera.exposure_time.value = 1234.5;
+    camera.gain_raw.value = 2.25;
+    camera.gamma.value = 0.8;
+    camera.contrast.value = 17;
+    camera.reverse_x.value = true;
+    camera.device_user_id.value = longest_id;
+    camera.exposure_auto.value = "Continuous";
+    camera.contrast_mode.value = "On";
+    camera.trigger_mode.value = mode;
+    camera.trigger_source.value = source;
+    UseCameras({camera});
+    auto instance = OpenOk("CAM");
+    ASSERT_TRUE(instance);
+    const InstanceRecord& record = Record(*instance);
+    EXPECT_STREQ(record.TriggerMode, expected_mode);
+    EXPECT_DOUBLE_EQ(record.ExposureTime, 1234.5);
+    EXPECT_DOUBLE_EQ(record.GainRaw, 2.25);
+    EXPECT_DOUBLE_EQ(record.Gamma, 0.8);
+    EXPECT_EQ(record.Contrast, 17);
+    EXPECT_EQ(record.ReverseX, 1);
+    EXPECT_EQ(record.ReverseY, 0);
+    EXPECT_EQ(record.DeviceUserID, longest_id);
+    EXPECT_EQ(record.num_buffers, 2);
+    EXPECT_EQ(record.grab_timeout, 5000);
+    EXPECT_TRUE(record.start_async_after_grab_async);
+    const auto state = simsdk::CameraState("CAM");
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->exposure_auto.value, "Off");
+    EXPECT_EQ(state->contrast_mode.value, "Off");
+    for (const auto& write : SdkControls().WriteLog("CAM")) {
+      EXPECT_TRUE(write.feature == "ExposureAuto" || write.feature == "ContrastMode")
+          << write.feature;
+    }
+  }
+}
+
+// Catches use of a node the SDK did not make (the open succeeds and the
+// features they serve are skipped), an overlong user name not cut, and an
+// open that stops on an unreadable format list instead of showing the box
+// and going on.
+TEST_F(OpenTest, MissingNodesAreSkippedAndAnUnreadableListIsShown) {
+  simsdk::CameraConfig camera = Camera("CAM", "");
+  camera.contrast_mode.present = false;
+  camera.device_user_id.value = std::string(1500, 'u');
+  UseCameras({camera});
+  {
+    auto first = OpenOk("CAM");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(Record(*first).DeviceUserID, std::string(kTextLen - 1, 'u'));
+  }
+  SdkControls().InjectFault("CAM", FaultPoint::CreateEnumNode);
+  SdkControls().InjectFault("CAM", FaultPoint::CreateStringNode);
+  SdkControls().InjectFault("CAM", FaultPoint::EnumList);
+  std::unique_ptr<hostlayer::Instance> second;
+  Herror status = 0;
+  const Output output = Capture([&] { status = TryOpen(DefaultParams("CAM"), &second); });
+  EXPECT_EQ(status, H_MSG_OK);
+  EXPECT_NE(output.err.find("FGOpen: get pixelFormat list fail"), std::string::npos);
+  // Not read this time: the record keeps what it held.
+  EXPECT_EQ(Record(*second).DeviceUserID, std::string(kTextLen - 1, 'u'));
+}
+
+}  // namespace
+}  // namespace device_test
