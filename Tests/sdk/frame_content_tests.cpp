@@ -157,14 +157,15 @@ TEST(Stamp, FirstEightSensorPixelsCarryTheFrameNumber) {
   }
 }
 
-// A Mono16 sample of the white bar (49151 of 65535 in the scene) at a
-// row without the marker.
+// A sample of the white bar (49151 of 65535 in the scene) at a row
+// without the marker.
 uint32_t WhiteBar(const FrameLayout& l) {
   return simsdk::DeliveredSample(l, 0, 30, 2, 0);
 }
 
-// Catches a tone curve that ignores a setting or applies it wrongly:
-// the expected samples are the published curve worked out by hand.
+// Catches a tone curve that ignores a setting or applies it wrongly (the
+// expected samples are the published curve worked out by hand), and 8- or
+// 12-bit samples that are not the top bits of the 16-bit ones.
 TEST(ToneCurve, SettingsChangeTheWhiteBarAsPublished) {
   struct Case {
     double exposure_time, gain, gamma;
@@ -190,46 +191,14 @@ TEST(ToneCurve, SettingsChangeTheWhiteBarAsPublished) {
     l.gain = c.gain;
     l.gamma = c.gamma;
     l.contrast = c.contrast;
-    EXPECT_EQ(WhiteBar(l), c.white) << c.exposure_time << " us, " << c.gain << " dB, gamma "
-                                    << c.gamma << ", contrast " << c.contrast;
-  }
-}
-
-// Catches brightness that does not follow exposure, saturation below the
-// format's maximum, and 8- or 12-bit samples that are not the top bits of
-// the deep ones (or a ramp no finer than 8 bits).
-TEST(ToneCurve, BrightnessDoublesWithExposureAndShallowFormatsAreTopBits) {
-  FrameLayout dim = WholeScene("Mono16");
-  dim.width = dim.sensor_width = 300;
-  dim.exposure_time = 7000;
-  FrameLayout bright = dim;
-  bright.exposure_time = 14000;
-  const std::vector<uint8_t> a = simsdk::RenderFrame(dim, 5);
-  const std::vector<uint8_t> b = simsdk::RenderFrame(bright, 5);
-  std::set<uint32_t> ramp16, ramp8;
-  for (uint32_t y = 1; y < dim.height; ++y) {
-    for (uint32_t x = 0; x < dim.width; ++x) {
-      const size_t i = 2 * (size_t{y} * dim.width + x);
-      const int32_t s = a[i] | (a[i + 1] << 8);
-      const int32_t doubled = b[i] | (b[i + 1] << 8);
-      ASSERT_LE(std::abs(doubled - std::min(2 * s, 65535)), 1) << "row " << y << " col " << x;
-      if (y >= dim.height * 3 / 4) ramp16.insert(static_cast<uint32_t>(s));
+    SCOPED_TRACE(testing::Message() << c.exposure_time << " us, " << c.gain << " dB, gamma "
+                                    << c.gamma << ", contrast " << c.contrast);
+    EXPECT_EQ(WhiteBar(l), c.white);
+    for (const auto& [format, shift] : {std::pair{"Mono8", 8u}, {"Mono12", 4u}}) {
+      l.pixel_format = format;
+      EXPECT_EQ(WhiteBar(l), c.white >> shift) << format;
     }
   }
-  EXPECT_NEAR(*ramp16.rbegin(), 0.7 * 65535, 1) << "the ramp ends at full scale";
-
-  for (const auto& [format, bits] : {std::pair{"Mono8", 8u}, {"Mono12", 12u}}) {
-    FrameLayout shallow = dim;
-    shallow.pixel_format = format;
-    for (uint32_t y = 0; y < dim.height; ++y)
-      for (uint32_t x = 0; x < dim.width; ++x) {
-        const uint32_t deep = simsdk::DeliveredSample(dim, 5, y, x, 0);
-        ASSERT_EQ(simsdk::DeliveredSample(shallow, 5, y, x, 0), deep >> (16 - bits))
-            << format << " row " << y << " col " << x;
-        if (bits == 8 && y >= dim.height * 3 / 4) ramp8.insert(deep >> 8);
-      }
-  }
-  EXPECT_GT(ramp16.size(), 4 * ramp8.size());
 }
 
 // The colour bars from the left, in 8 bits.
