@@ -287,6 +287,10 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
   EXPECT_EQ(first_changed, 73u + 6 * 12);
   EXPECT_EQ(last_changed, 73u + 7 * 12 + 4 * 2 + 1);
   EXPECT_EQ(Rgb(l, 21, 107, 73), kBars[0]);
+  // The digits show the number modulo 10^8; 10^8 frames on, the track's
+  // slot is the same, so only the stamp row differs.
+  const std::vector<uint8_t> later = simsdk::RenderFrame(l, 100000021);
+  EXPECT_TRUE(std::equal(f21.begin() + stride, f21.end(), later.begin() + stride));
 
   // On a sensor too small for more, the F's unit is one pixel.
   const FrameLayout small = WholeScene("RGB8");
