@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <deque>
+
 namespace conformance {
 
 std::vector<SdkUnderTest*>& Sdks() {
@@ -11,7 +13,8 @@ std::vector<SdkUnderTest*>& Sdks() {
 
 void AddSdk(const std::string& name, const std::string& path, std::function<std::string()> reset,
             const std::string& skip_reason) {
-  auto* sdk = new SdkUnderTest{name, std::move(reset), skip_reason};  // kept for the process
+  static std::deque<SdkUnderTest> kept;  // addresses stay put for the process
+  SdkUnderTest* sdk = &kept.emplace_back(SdkUnderTest{name, std::move(reset), skip_reason});
   Sdks().push_back(sdk);
   if (!skip_reason.empty()) return;
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);  // kept for the process
