@@ -35,7 +35,10 @@ class AravisTest : public ::testing::Test {
   static hostlayer::Driver& driver() { return hostlayer::Driver::Get(); }
   static hostlayer::OpenParams Params(const std::string& device,
                                       const std::string& color_space = "default");
-  std::unique_ptr<hostlayer::Instance> OpenOk(const hostlayer::OpenParams& params);
+  // An open that must succeed: the test fails (non-fatally) and null is
+  // returned otherwise.
+  std::unique_ptr<hostlayer::Instance> OpenOk(const std::string& device,
+                                              const std::string& color_space = "gray");
 
   // Fails the test when more host blocks, host mutexes or SDK objects are
   // live than at its start.

@@ -1,5 +1,7 @@
-// Cameras of the simulator: discovery, hot-plug, replaced sets and absent
-// features.  The rules every SDK keeps are in Tests/sdk_conformance.
+// Cameras of the simulator: discovery, hot-plug, replaced sets, absent
+// features, the scope of injected faults and the binding of the test
+// controls.  The rules every SDK keeps are in Tests/sdk_conformance.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,121 +16,71 @@ namespace sdktest {
 namespace {
 
 using namespace std::chrono_literals;
+using sdkabi::FaultPoint;
 
-struct Discovered {
-  GENICAM_Camera* cameras = nullptr;
-  uint32_t count = 0;
-};
+using Cameras = SimTest;
 
-Discovered Discover() {
-  Discovered d;
-  GENICAM_System* system = nullptr;
-  EXPECT_EQ(GENICAM_getSystemInstance(&system), 0);
-  EXPECT_EQ(system->discovery(system, &d.cameras, &d.count, SDK_DISCOVERY_ALL), 0);
-  return d;
-}
-
-using Discovery = SimTest;
-
-// Catches an unplugged camera still listed, an earlier discovery's array
-// freed or rewritten by a later one, and an empty name not kept empty.
-TEST_F(Discovery, UnpluggedCamerasVanishAndEarlierArraysStayValid) {
+// Catches an unplug that leaves a waiter asleep, an unplugged camera still
+// listed or connectable, one that cannot be connected after replugging, an
+// earlier discovery's records freed or rewritten by a later one, an empty
+// name not kept empty, and records of a replaced set that still reach a
+// camera.
+TEST_F(Cameras, UnplugAndReplacedSetsFailOldRecordsCleanly) {
   simsdk::CameraConfig nameless = SmallCamera("N");
   nameless.name = "";
+  nameless.trigger_mode.value = "On";
   simsdk::SetCameras({SmallCamera("A"), nameless, SmallCamera("C")});
-  const Discovered first = Discover();
-  ASSERT_EQ(first.count, 3u);
-  EXPECT_STREQ(first.cameras[1].getName(&first.cameras[1]), "");
-  ASSERT_TRUE(simsdk::Unplug("N"));
-  const Discovered second = Discover();
-  ASSERT_EQ(second.count, 2u);
-  EXPECT_STREQ(second.cameras[1].getKey(&second.cameras[1]), "C");
-  EXPECT_STREQ(first.cameras[1].getKey(&first.cameras[1]), "N");
-  ASSERT_TRUE(simsdk::Replug("N"));
-  EXPECT_EQ(Discover().count, 3u);
-}
-
-class Connection : public SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    simsdk::SetCameras({SmallCamera("C")});
-    camera_ = FindCamera("C");
-    ASSERT_NE(camera_, nullptr);
-  }
-  GENICAM_Camera* camera_ = nullptr;
-};
-
-// Catches an unplug that leaves a waiter asleep, a camera that can still
-// be connected while unplugged, or one that cannot after replugging.
-TEST_F(Connection, UnplugFailsEverythingAndWakesWaiters) {
-  StreamOwner s{OpenStream("C")};
-  ASSERT_NE(s.stream, nullptr);
-  simsdk::UpdateCamera("C", [](simsdk::CameraConfig& c) { c.trigger_mode.value = "On"; });
-  ASSERT_EQ(s.stream->startGrabbing(s.stream, 0, 1), 0);
+  GENICAM_Camera* const camera = FindCamera("N");
+  ASSERT_NE(OpenStream("N"), nullptr);
+  ASSERT_EQ(stream_->startGrabbing(stream_, 0, 1), 0);
   auto waiter = std::async(std::launch::async, [&] {
     GENICAM_Frame* frame = nullptr;
-    return s.stream->getFrame(s.stream, &frame, 20000);
+    return stream_->getFrame(stream_, &frame, 20000);
   });
   std::this_thread::sleep_for(20ms);
-  ASSERT_TRUE(simsdk::Unplug("C"));
+  ASSERT_TRUE(simsdk::Unplug("N"));
   ASSERT_EQ(waiter.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(waiter.get(), -1);
-  EXPECT_EQ(camera_->isConnected(camera_), -1);
-  EXPECT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), -1);
-  EXPECT_EQ(s.stream->stopGrabbing(s.stream), -1);
-  ASSERT_TRUE(simsdk::Replug("C"));
-  EXPECT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), 0);
+  EXPECT_EQ(FindCamera("N"), nullptr);
+  EXPECT_NE(FindCamera("C"), nullptr);
+  EXPECT_STREQ(camera->getKey(camera), "N");
+  EXPECT_STREQ(camera->getName(camera), "");
+  EXPECT_EQ(camera->isConnected(camera), -1);
+  EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), -1);
+  EXPECT_EQ(stream_->stopGrabbing(stream_), -1);
+  ASSERT_TRUE(simsdk::Replug("N"));
+  EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0);
+
+  simsdk::SetCameras({SmallCamera("N")});
+  EXPECT_EQ(camera->isConnected(camera), -1);
+  EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), -1);
+  EXPECT_STREQ(camera->getKey(camera), "N");
+  EXPECT_FALSE(SdkControls().IsConnected("N"));
 }
 
-// Catches records of a replaced camera set that still reach a camera.
-TEST_F(Connection, RecordsOfAReplacedSetFailCleanly) {
-  ASSERT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), 0);
-  simsdk::SetCameras({SmallCamera("C")});
-  EXPECT_EQ(camera_->isConnected(camera_), -1);
-  EXPECT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), -1);
-  EXPECT_STREQ(camera_->getKey(camera_), "C");
-  EXPECT_FALSE(SdkControls().IsConnected("C"));
-}
-
-class Features : public SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    camera_ = FindCamera("MONO-2448");
-    ASSERT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), 0);
-    info_ = ControlInfo(camera_);
-  }
-
-  GENICAM_Camera* camera_ = nullptr;
-  ControlCreateInfo info_{};
-};
-
-// Catches an increment check whose arithmetic overflows: limits as far
-// apart as the type allows (their distance does not fit it).
-TEST_F(Features, IncrementsAreCheckedAcrossTheWholeRangeOfTheType) {
+// Catches an increment check whose arithmetic overflows (limits as far
+// apart as the type allows, whose distance does not fit it), and absent
+// features that crash or answer.
+TEST_F(Cameras, IncrementsOverTheWholeTypeAndAbsentFeatures) {
   simsdk::UpdateCamera("MONO-2448", [](simsdk::CameraConfig& c) {
     c.contrast = {0, INT64_MIN, INT64_MAX, 2};
+    c.gamma.present = false;
+    c.contrast_mode.present = false;
   });
+  GENICAM_Camera* camera = FindCamera("MONO-2448");
+  ASSERT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0);
+  const ControlCreateInfo info{camera};
   GENICAM_ISPControl* isp = nullptr;
-  ASSERT_EQ(GENICAM_createISPControl(&info_, &isp), 0);
+  ASSERT_EQ(GENICAM_createISPControl(&info, &isp), 0);
   for (const auto& [value, expected] : {std::pair{INT64_MAX, -1}, std::pair{INT64_MAX - 1, 0}}) {
     GENICAM_IntNode contrast = isp->contrast(isp);
     EXPECT_EQ(contrast.setValue(&contrast, value), expected) << value;
     contrast.release(&contrast);
   }
   isp->release(isp);
-}
 
-// Catches absent features that crash or answer, and names that reach a
-// feature of the wrong type.
-TEST_F(Features, AbsentAndUnknownFeaturesFailCleanly) {
-  simsdk::UpdateCamera("MONO-2448", [](simsdk::CameraConfig& c) {
-    c.gamma.present = false;
-    c.contrast_mode.present = false;
-  });
   GENICAM_AnalogControl* analog = nullptr;
-  ASSERT_EQ(GENICAM_createAnalogControl(&info_, &analog), 0);
+  ASSERT_EQ(GENICAM_createAnalogControl(&info, &analog), 0);
   GENICAM_DoubleNode gamma = analog->gamma(analog);
   EXPECT_EQ(gamma.priv, nullptr);
   double value = 0;
@@ -137,19 +89,70 @@ TEST_F(Features, AbsentAndUnknownFeaturesFailCleanly) {
   EXPECT_EQ(gamma.getMaxVal(&gamma, &value), -1);
   EXPECT_EQ(gamma.release(&gamma), -1);
   analog->release(analog);
+  FeatureNodeInfo by_name{camera, "ContrastMode"};
+  GENICAM_EnumNode* node = nullptr;
+  EXPECT_EQ(GENICAM_createEnumNode(&by_name, &node), -1);
+}
 
-  for (const char* name : {"ContrastMode", "NoSuchFeature", "DeviceUserID", ""}) {
-    FeatureNodeInfo info{};
-    info.camera = camera_;
-    std::strncpy(info.attrName, name, sizeof info.attrName - 1);
-    GENICAM_EnumNode* node = nullptr;
-    EXPECT_EQ(GENICAM_createEnumNode(&info, &node), -1) << name;
+// Catches a feature fault that hits another camera, and a write refused by
+// a fault that still changes the camera or is logged as accepted.
+TEST_F(Cameras, FeatureFaultsHitOnlyTheirCamera) {
+  simsdk::SetCameras({SmallCamera("A"), SmallCamera("B")});
+  SdkControls().InjectFault("A", FaultPoint::FeatureWrite, sdkabi::kForever, "Gamma");
+  for (const std::string key : {"A", "B"}) {
+    GENICAM_Camera* camera = FindCamera(key);
+    ASSERT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0);
+    const ControlCreateInfo info{camera};
+    GENICAM_AnalogControl* analog = nullptr;
+    ASSERT_EQ(GENICAM_createAnalogControl(&info, &analog), 0);
+    GENICAM_DoubleNode gamma = analog->gamma(analog);
+    const bool faulted = key == "A";
+    EXPECT_EQ(gamma.setValue(&gamma, 2.0), faulted ? -1 : 0) << key;
+    EXPECT_EQ(simsdk::CameraState(key)->gamma.value, faulted ? 1.0 : 2.0) << key;
+    EXPECT_EQ(SdkControls().WriteLog(key),
+              (std::vector<sdkabi::LogEntry>{{"Gamma", "2", !faulted}}))
+        << key;
+    gamma.release(&gamma);
+    analog->release(analog);
   }
-  FeatureNodeInfo unterminated{};
-  unterminated.camera = camera_;
-  std::memset(unterminated.attrName, 'A', sizeof unterminated.attrName);
-  GENICAM_StringNode* string_node = nullptr;
-  EXPECT_EQ(GENICAM_createStringNode(&unterminated, &string_node), -1);
+}
+
+// Catches a fault request the control cannot honour that still arms a
+// rule (a count of 0 failing one call) or reads past the table of points.
+TEST_F(Cameras, FaultRequestsOutsideTheContractArmNothing) {
+  simsdk::SetCameras({SmallCamera("A")});
+  const auto connect = static_cast<int32_t>(FaultPoint::Connect);
+  struct Case {
+    const char* what;
+    const char* key;
+    int32_t point, count, skip;
+  };
+  for (const Case c : {Case{"count 0", "A", connect, 0, 0}, Case{"count -2", "A", connect, -2, 0},
+                       Case{"negative skip", "A", connect, 1, -1},
+                       Case{"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
+                       Case{"no key", nullptr, connect, 1, 0}}) {
+    EXPECT_EQ(SDKCTL_InjectFault(c.key, c.point, c.count, c.skip, ""), -1) << c.what;
+    GENICAM_Camera* camera = FindCamera("A");
+    EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << c.what;
+  }
+}
+
+// Catches a binding that hands out controls with an entry point missing
+// (the first call through it would crash).
+TEST(ControlBinding, AnyMissingEntryPointBindsNothing) {
+  void* library = dlopen(HACQ_SIM_SDK_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  for (const char* missing :
+       {"SDKCTL_InjectFault", "SDKCTL_ClearFaults", "SDKCTL_FaultableCalls", "SDKCTL_VisitWriteLog",
+        "SDKCTL_ClearWriteLog", "SDKCTL_CameraCounters", "SDKCTL_IsConnected", "SDKCTL_IsGrabbing",
+        "SDKCTL_LiveObjects"}) {
+    ASSERT_NE(dlsym(library, missing), nullptr) << missing;
+    const auto bound = sdkabi::Controls::Bind([&](const char* name) {
+      return std::strcmp(name, missing) == 0 ? nullptr : dlsym(library, name);
+    });
+    EXPECT_FALSE(bound) << missing;
+  }
+  dlclose(library);
 }
 
 }  // namespace

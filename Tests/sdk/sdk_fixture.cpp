@@ -31,14 +31,6 @@ GENICAM_Camera* FindCamera(const std::string& key) {
   return nullptr;
 }
 
-GENICAM_StreamSource* OpenStream(const std::string& key) {
-  GENICAM_Camera* camera = FindCamera(key);
-  if (!camera || camera->connect(camera, SDK_ACCESS_CONTROL) != 0) return nullptr;
-  StreamSourceInfo info{camera, 0, {}};
-  GENICAM_StreamSource* stream = nullptr;
-  return GENICAM_createStreamSource(&info, &stream) == 0 ? stream : nullptr;
-}
-
 FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms) {
   FrameOwner owner;
   GENICAM_Frame* frame = nullptr;
@@ -46,21 +38,25 @@ FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms) {
   return owner;
 }
 
-ControlCreateInfo ControlInfo(GENICAM_Camera* camera) {
-  ControlCreateInfo info{};
-  info.camera = camera;
-  return info;
-}
-
 void SimTest::SetUp() {
   simsdk::Reset();
 }
 
 void SimTest::TearDown() {
-  // Every test lets go of what it made; a leak here is a fault of the SDK's
-  // bookkeeping or of the test.
+  if (stream_) stream_->release(stream_);
+  // A leak here is a fault of the SDK's bookkeeping or of the test.
   EXPECT_EQ(SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
   simsdk::Reset();
+}
+
+GENICAM_StreamSource* SimTest::OpenStream(const std::string& key) {
+  GENICAM_Camera* camera = FindCamera(key);
+  if (!camera || camera->connect(camera, SDK_ACCESS_CONTROL) != 0) return nullptr;
+  if (stream_) stream_->release(stream_);
+  StreamSourceInfo info{camera, 0, {}};
+  stream_ = nullptr;
+  GENICAM_createStreamSource(&info, &stream_);
+  return stream_;
 }
 
 }  // namespace sdktest

@@ -1,12 +1,10 @@
-// Shared set-up for the simulated SDK's tests: a fresh simulator per test
-// and small owners for the SDK objects a test makes.
+// The simulated SDK's tests: a fresh simulator per test, a stream the
+// fixture releases, and no SDK object left live at the end.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "camera_sdk.h"
 #include "hacq_test/frame_owner.h"
@@ -14,6 +12,8 @@
 #include "sim_control.h"
 
 namespace sdktest {
+
+using hacq_test::FrameOwner;
 
 // The simulator's faults, write log, counters and live objects.
 const sdkabi::Controls& SdkControls();
@@ -25,35 +25,18 @@ simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& form
 // Discovers and returns the record of the camera with `key` (null if none).
 GENICAM_Camera* FindCamera(const std::string& key);
 
-struct StreamOwner {
-  GENICAM_StreamSource* stream = nullptr;
-  StreamOwner() = default;
-  explicit StreamOwner(GENICAM_StreamSource* s) : stream(s) {}
-  StreamOwner(const StreamOwner&) = delete;
-  // Assigning releases the stream held so far.
-  StreamOwner& operator=(StreamOwner&& other) noexcept {
-    std::swap(stream, other.stream);
-    return *this;
-  }
-  ~StreamOwner() {
-    if (stream) stream->release(stream);
-  }
-};
-
-using hacq_test::FrameOwner;
-
-// Connects `key` and opens a stream on it (not started).
-GENICAM_StreamSource* OpenStream(const std::string& key);
-
 // getFrame into a fresh owner; frame stays null on failure.
 FrameOwner GetFrame(GENICAM_StreamSource* stream, uint32_t timeout_ms);
-
-ControlCreateInfo ControlInfo(GENICAM_Camera* camera);
 
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  // Connects `key` and opens a stream on it (not started), released by
+  // TearDown unless the test released it and set stream_ to null.
+  GENICAM_StreamSource* OpenStream(const std::string& key);
+  GENICAM_StreamSource* stream_ = nullptr;
 };
 
 }  // namespace sdktest
