@@ -106,6 +106,7 @@ TEST(Commands, OutputExitStatusAndMessages) {
       {{"set", "default", "=5"}, 2, "", "missing parameter name"},
       {{"info", "no_such_query"}, 2, "", "no_such_query"},
       {{"--sdk"}, 2, "", "--sdk"},
+      {{"--sdk", "sim"}, 2, "", "missing command"},
       {{"--sdk=", "list"}, 2, "", "--sdk takes"},
       {{"list", "--sdk", ""}, 2, "", "--sdk takes"},
       {{"--sdk", "sim", "list", "--quiet"}, 0, "MONO-2448\nCOLOR-1920\n", ""},

@@ -72,7 +72,8 @@ TEST(PngWriter, ImagesRoundTripAndUnwritableOnesAreRefused) {
 }
 
 // Catches: a device key with '/' or ".." writing outside the output
-// directory, names that do not sort in frame order, and an output directory
+// directory, names that do not sort in frame order (one digit short when
+// the last index just needs one more), and an output directory
 // that exists as a file taken for a directory.
 TEST(FrameFiles, NamesStayInsideTheDirectoryAndSort) {
   EXPECT_EQ(FramePath("out", "default", 3, 5), "out/default_0003.png");
@@ -80,6 +81,7 @@ TEST(FrameFiles, NamesStayInsideTheDirectoryAndSort) {
   EXPECT_EQ(FramePath("out", "..", 0, 1), "out/camera.._0000.png");
   EXPECT_EQ(FramePath("out", "Cam One", 12345, 20000), "out/Cam_One_12345.png");
   EXPECT_EQ(FramePath("out", "k", 7, 20000), "out/k_00007.png");
+  EXPECT_EQ(FramePath("out", "k", 7, 10001), "out/k_00007.png");
   ScratchDir dir;
   std::string error;
   EXPECT_TRUE(EnsureDirectory(dir.File("a/b"), &error)) << error;
