@@ -1,5 +1,5 @@
-// What the tool writes: PNG files, file names, statistics, progress, run
-// summaries, the interface's lines, tables.
+// What the tool writes: PNG files, file names, statistics, summaries and
+// status lines, the interface's lines, progress bars, tables.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -9,7 +9,6 @@
 
 #include "frame_files.h"
 #include "grab_report.h"
-#include "grab_stats.h"
 #include "interface_lines.h"
 #include "live_status.h"
 #include "png_writer.h"
@@ -26,59 +25,55 @@ hostlayer::Image Plane(int32_t width, int32_t height, uint8_t base) {
   image.height = height;
   image.owned.reset(new uint8_t[static_cast<size_t>(width * height)],
                     std::default_delete<uint8_t[]>());
-  for (int32_t i = 0; i < width * height; ++i) {
+  for (int32_t i = 0; i < width * height; ++i)
     image.owned.get()[i] = static_cast<uint8_t>(base + i);
-  }
   image.pixels = image.owned.get();
   return image;
 }
 
 // Catches: rows written with the wrong stride, a gray image stored as
-// colour, red and blue planes swapped, or planes not interleaved per pixel.
-TEST(PngWriter, GrayAndColourImagesRoundTrip) {
+// colour, red and blue planes swapped, or planes not interleaved per pixel;
+// a failed write reported as success, planes of different sizes read past
+// the smaller one, two planes written as if they were three, a partial file
+// left behind when the final name cannot be taken.
+TEST(PngWriter, ImagesRoundTripAndUnwritableOnesAreRefused) {
   ScratchDir dir;
   std::string error;
   const hostlayer::Images gray = {Plane(7, 3, 10)};
-  ASSERT_TRUE(WritePng(dir.path() + "/gray.png", gray, &error)) << error;
-  PngImage back = ReadPng(dir.path() + "/gray.png");
-  ASSERT_TRUE(back.ok);
-  EXPECT_EQ(back.width, 7u);
-  EXPECT_EQ(back.height, 3u);
-  EXPECT_EQ(back.format, static_cast<uint32_t>(PNG_FORMAT_GRAY));
-  EXPECT_EQ(0, std::memcmp(back.pixels.data(), gray[0].pixels, 21));
-
   const hostlayer::Images rgb = {Plane(5, 2, 0), Plane(5, 2, 100), Plane(5, 2, 200)};
-  ASSERT_TRUE(WritePng(dir.path() + "/rgb.png", rgb, &error)) << error;
-  back = ReadPng(dir.path() + "/rgb.png");
-  ASSERT_TRUE(back.ok);
-  ASSERT_EQ(back.format, static_cast<uint32_t>(PNG_FORMAT_RGB));
-  for (size_t i = 0; i < 30; ++i) EXPECT_EQ(back.pixels[i], rgb[i % 3].pixels[i / 3]) << i;
-}
-
-// Catches: a failed write reported as success, planes of different sizes
-// read past the smaller one, two planes written as if they were three, a
-// partial file left behind when the final name cannot be taken.
-TEST(PngWriter, RefusesWhatItCannotWrite) {
-  ScratchDir dir;
-  std::string error;
-  EXPECT_FALSE(WritePng(dir.path() + "/no/such/dir/x.png", {Plane(2, 2, 0)}, &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(
-      WritePng(dir.path() + "/a.png", {Plane(4, 4, 0), Plane(2, 2, 0), Plane(4, 4, 0)}, &error));
-  EXPECT_FALSE(WritePng(dir.path() + "/b.png", {Plane(2, 2, 0), Plane(2, 2, 0)}, &error));
-  EXPECT_FALSE(WritePng(dir.path() + "/c.png", {}, &error));
-  EXPECT_FALSE(fs::exists(dir.path() + "/a.png"));
-
-  fs::create_directory(dir.path() + "/taken.png");
-  EXPECT_FALSE(WritePng(dir.path() + "/taken.png", {Plane(2, 2, 0)}, &error));
+  for (const hostlayer::Images& planes : {gray, rgb}) {
+    ASSERT_TRUE(WritePng(dir.File("image.png"), planes, &error)) << error;
+    const PngImage back = ReadPng(dir.File("image.png"));
+    ASSERT_TRUE(back.ok);
+    EXPECT_EQ(back.width, static_cast<uint32_t>(planes[0].width));
+    EXPECT_EQ(back.height, static_cast<uint32_t>(planes[0].height));
+    EXPECT_EQ(back.format, planes.size() == 1 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB);
+    ASSERT_EQ(back.pixels.size(), planes.size() * planes[0].width * planes[0].height);
+    for (size_t i = 0; i < back.pixels.size(); ++i) {
+      EXPECT_EQ(back.pixels[i], planes[i % planes.size()].pixels[i / planes.size()]) << i;
+    }
+  }
+  fs::remove(dir.File("image.png"));
+  fs::create_directory(dir.File("taken.png"));
+  const std::pair<std::string, hostlayer::Images> refused[] = {
+      {"no/such/dir/x.png", {Plane(2, 2, 0)}},
+      {"a.png", {Plane(4, 4, 0), Plane(2, 2, 0), Plane(4, 4, 0)}},
+      {"b.png", {Plane(2, 2, 0), Plane(2, 2, 0)}},
+      {"c.png", {}},
+      {"taken.png", {Plane(2, 2, 0)}},
+  };
+  for (const auto& [name, planes] : refused) {
+    error.clear();
+    EXPECT_FALSE(WritePng(dir.File(name), planes, &error)) << name;
+    EXPECT_FALSE(error.empty()) << name;
+  }
   EXPECT_NE(error.find("taken.png"), std::string::npos) << error;
-  size_t entries = 0;
-  for (const auto& entry : fs::directory_iterator(dir.path())) entries += entry.exists() ? 1 : 0;
-  EXPECT_EQ(entries, 1u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 // Catches: a device key with '/' or ".." writing outside the output
-// directory, names that do not sort in frame order, and an output directory
+// directory, names that do not sort in frame order (one digit short when
+// the last index just needs one more), and an output directory
 // that exists as a file taken for a directory.
 TEST(FrameFiles, NamesStayInsideTheDirectoryAndSort) {
   EXPECT_EQ(FramePath("out", "default", 3, 5), "out/default_0003.png");
@@ -86,12 +81,13 @@ TEST(FrameFiles, NamesStayInsideTheDirectoryAndSort) {
   EXPECT_EQ(FramePath("out", "..", 0, 1), "out/camera.._0000.png");
   EXPECT_EQ(FramePath("out", "Cam One", 12345, 20000), "out/Cam_One_12345.png");
   EXPECT_EQ(FramePath("out", "k", 7, 20000), "out/k_00007.png");
+  EXPECT_EQ(FramePath("out", "k", 7, 10001), "out/k_00007.png");
   ScratchDir dir;
   std::string error;
-  EXPECT_TRUE(EnsureDirectory(dir.path() + "/a/b", &error)) << error;
-  EXPECT_TRUE(fs::is_directory(dir.path() + "/a/b"));
-  { std::ofstream(dir.path() + "/file") << "x"; }
-  EXPECT_FALSE(EnsureDirectory(dir.path() + "/file", &error));
+  EXPECT_TRUE(EnsureDirectory(dir.File("a/b"), &error)) << error;
+  EXPECT_TRUE(fs::is_directory(dir.File("a/b")));
+  std::ofstream(dir.File("file")) << "x";
+  EXPECT_FALSE(EnsureDirectory(dir.File("file"), &error));
 }
 
 struct PercentileCase {
@@ -114,24 +110,6 @@ TEST(GrabStatistics, MedianAndP99) {
   }
 }
 
-// Catches: failures of different codes merged, failed grabs counted as
-// frames, bytes of one frame counted for all.
-TEST(GrabStatistics, FailuresCountedByCode) {
-  GrabStats stats;
-  stats.AddFrame(10, 100);
-  stats.AddFrame(12, 50);
-  stats.AddFailure(5306);
-  stats.AddFailure(5306);
-  stats.AddFailure(5302);
-  stats.AddSaveFailure();
-  EXPECT_EQ(stats.grabbed(), 2);
-  EXPECT_EQ(stats.bytes(), 150);
-  EXPECT_EQ(stats.failed(), 3);
-  EXPECT_EQ(stats.save_failures(), 1);
-  EXPECT_EQ(stats.failures().at(5306), 2);
-  EXPECT_EQ(stats.failures().at(5302), 1);
-}
-
 struct SummaryCase {
   int64_t count;  // the plan's, 0 for none
   int frames;     // grabbed, each 2 MB in 10 ms
@@ -142,21 +120,23 @@ struct SummaryCase {
 };
 
 // Catches: rates and grab times printed for runs that cannot have them (no
-// frame, one frame), a count shown for a run that had none, failed saves
-// or an interruption missing from the summary.
+// frame, one frame), a count shown for a run that had none, failures of
+// different codes merged, failed grabs counted as frames, failed saves or
+// an interruption missing from the summary.
 TEST(GrabReport, SummarySaysWhatTheFiguresAllow) {
-  const std::string timeout = "5306 x1 (" + hostlayer::Driver::ErrorText(5306) + ")";
+  const std::string timeout = " (" + hostlayer::Driver::ErrorText(5306) + ")";
   const std::vector<SummaryCase> cases = {
       {3, 0, 3, 0, 0,
-       "grabbed 0 of 3 frames in 2.00 s; no frame: no rate or grab time; failures: 5306 x3 (" +
-           hostlayer::Driver::ErrorText(5306) + ")\n"},
+       "grabbed 0 of 3 frames in 2.00 s; no frame: no rate or grab time; failures: 5306 x3" +
+           timeout + "\n"},
       {1, 1, 0, 0, 0,
        "grabbed 1 of 1 frame (2.0 MB) in 2.00 s; one frame: no rate; grab time 10.00 ms; "
        "failures: none\n"},
       {0, 4, 1, 2, 2,
        "grabbed 4 frames (8.0 MB) in 2.00 s; 2.0 fps, 4.0 MB/s; grab time median 10.00 ms, "
-       "p99 10.00 ms; failures: " +
-           timeout + ", save failures: 2; interrupted by SIGINT\n"},
+       "p99 10.00 ms; failures: 5302 x1 (" +
+           hostlayer::Driver::ErrorText(5302) + "), 5306 x1" + timeout +
+           ", save failures: 2; interrupted by SIGINT\n"},
   };
   for (const auto& c : cases) {
     GrabPlan plan;
@@ -166,10 +146,12 @@ TEST(GrabReport, SummarySaysWhatTheFiguresAllow) {
     outcome.interrupted_by = c.interrupted_by;
     for (int i = 0; i < c.frames; ++i) outcome.stats.AddFrame(10, 2000000);
     for (int i = 0; i < c.timeouts; ++i) outcome.stats.AddFailure(5306);
+    if (c.interrupted_by != 0) outcome.stats.AddFailure(5302);
     for (int i = 0; i < c.save_failures; ++i) outcome.stats.AddSaveFailure();
     EXPECT_EQ(SummaryText(plan, outcome), c.text);
 
     const nlohmann::json json = SummaryJson(plan, outcome);
+    EXPECT_EQ(json["grabbed"], c.frames);
     EXPECT_EQ(json["fps"].is_null(), c.frames < 2) << json.dump();
     EXPECT_EQ(json["grab_ms"].is_null(), c.frames == 0) << json.dump();
     EXPECT_EQ(json["requested"].is_null(), c.count == 0) << json.dump();
@@ -180,8 +162,10 @@ TEST(GrabReport, SummarySaysWhatTheFiguresAllow) {
 }
 
 // Catches: rates shown before a second has passed, or taken over the whole
-// run instead of the last second; a zero time dividing by zero.
-TEST(GrabReport, StatusLine) {
+// run instead of the last second; a zero time dividing by zero; a progress
+// bar that overflows its width or divides by a zero total; table columns
+// misaligned by a long cell, trailing blanks on lines.
+TEST(GrabReport, StatusLineProgressBarAndTable) {
   GrabStats stats;
   stats.AddFrame(1, 1000000);
   stats.AddFailure(5306);
@@ -189,6 +173,13 @@ TEST(GrabReport, StatusLine) {
   EXPECT_EQ(StatusLine(2.9, stats, RatesOver(3, 6000000, 1.5)),
             "[2 s] 1 frame, 2.0 fps, 4.0 MB/s, failures: 5306 x1");
   EXPECT_EQ(RatesOver(5, 5, 0).fps, 0);
+  EXPECT_EQ(RenderProgress(0, 4, 8), "[........] 0/4");
+  EXPECT_EQ(RenderProgress(9, 4, 8), "[########] 9/4");
+  EXPECT_EQ(RenderProgress(0, 0, 4), "[####] 0/0");
+  EXPECT_EQ(FormatTable({"A", "B", "C"}, {{"long", "x", "last"}, {"s", "yy", ""}}),
+            "A     B   C\n"
+            "long  x   last\n"
+            "s     yy\n");
 }
 
 struct LinesCase {
@@ -219,22 +210,6 @@ TEST(InterfaceOutput, LinesTrimmedAndJoinedAcrossReads) {
     for (auto& line : splitter.Finish()) lines.push_back(line);
     EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.chunks);
   }
-}
-
-// Catches: a bar that overflows its width or divides by a zero total.
-TEST(Progress, BarStaysWithinItsWidth) {
-  EXPECT_EQ(RenderProgress(0, 4, 8), "[........] 0/4");
-  EXPECT_EQ(RenderProgress(2, 4, 8), "[####....] 2/4");
-  EXPECT_EQ(RenderProgress(9, 4, 8), "[########] 9/4");
-  EXPECT_EQ(RenderProgress(0, 0, 4), "[####] 0/0");
-}
-
-// Catches: columns misaligned by a long cell, trailing blanks on lines.
-TEST(TextTable, ColumnsAligned) {
-  EXPECT_EQ(FormatTable({"A", "B", "C"}, {{"long", "x", "last"}, {"s", "yy", ""}}),
-            "A     B   C\n"
-            "long  x   last\n"
-            "s     yy\n");
 }
 
 }  // namespace

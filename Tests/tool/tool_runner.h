@@ -11,7 +11,6 @@
 
 struct ToolResult {
   int exit_status = -1;  // -1 when killed or not started
-  bool timed_out = false;
   std::string out;
   std::string err;
 };
@@ -24,7 +23,6 @@ struct RunOptions {
   // Standard error a terminal (a pseudo-terminal whose output is read into
   // ToolResult::err) instead of a file.
   bool err_on_terminal = false;
-  int timeout_seconds = 90;
 };
 
 // env entries NAME=VALUE are added to the inherited environment, from which
