@@ -227,6 +227,8 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{std::string(1100, 'x')}, H_ERR_FGPARAM, 0, "Wrong parameter input for Generic!"},
       {{int64_t{3}}, H_ERR_FGPART, 0, not_text},
       {{std::string("num_buffers=3"), 2.5}, H_ERR_FGPART, 0, not_text},
+      // Only a list of exactly one -1 means "none".
+      {{int64_t{-1}, std::string("num_buffers=5")}, H_ERR_FGPART, 0, not_text},
   };
   for (const bool low_error : {false, true}) {
     for (const Case& c : cases) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/guarded_call.h"
+#include "bindings/platform.h"
 #include "common/abi_barrier.h"
 #include "hostlayer/host_control.h"
 
@@ -339,6 +340,12 @@ TEST(AbiBarrier, ExceptionsBecomeTheEntrysAnswers) {
 
 // Catches: a record laid out differently in C and C++ (a C++-only member
 // or a bool of another size would shift the fields the two sides share).
+// Catches a lookup in no library that searches the whole process instead
+// (dlsym with a null handle does).
+TEST(PlatformSeam, NoLibraryFindsNoSymbol) {
+  EXPECT_EQ(PlatformFindSymbol(nullptr, "malloc"), nullptr);
+}
+
 TEST(CHeaders, RecordsHaveTheSameSizeInC) {
   EXPECT_EQ(host_c_headers_record_sizes(),
             static_cast<int>(sizeof(FGInstance) + sizeof(Himage)) + PV_STRING);
