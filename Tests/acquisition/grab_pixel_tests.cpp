@@ -106,7 +106,7 @@ TEST_P(Grabs, EveryPixelAsPredicted) {
   // The stream starts at frame 0 and makes frames as fast as they are
   // asked for, so grab i shows frame i.
   for (int i = 0; i < run.frames; ++i) {
-    hostlayer::SetCpuCache(i % 2 == 0 ? 4 : 64);
+    hostlayer::SetCpuCache(i % 2 == 0 ? 4 : 64);  // both loop orders of the plane split
     Images images;
     ASSERT_EQ(run.async ? instance->GrabAsync(100.0, &images) : instance->Grab(&images), H_MSG_OK)
         << "grab " << i;
