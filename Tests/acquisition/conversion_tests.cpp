@@ -2,195 +2,158 @@
 // the frame it came from, and no byte written outside the frame buffer.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
 #include <vector>
 
 #include "acquisition/ring_conversion.h"
 #include "conversion.h"
-#include "fake_frame.h"
 
 namespace {
 
 constexpr uint8_t kGuard = 0xA5;
+constexpr uint32_t kWidth = 40;
+constexpr uint32_t kHeight = 30;
 
-uint8_t Pixel(uint32_t r, uint32_t c) {
-  return static_cast<uint8_t>(r * 31 + c * 7 + 1);
+// Sample (r, c) of a frame: a byte, or in 16 bits that byte over distinct
+// low bits for the conversion library to drop.
+uint16_t Sample(uint32_t format, uint32_t r, uint32_t c) {
+  const auto pixel = static_cast<uint16_t>((r * 31 + c * 7 + 1) % 256);
+  return format == PFNC_Mono8 ? pixel : static_cast<uint16_t>(pixel << 4 | (c & 15));
 }
+
+// A frame's bytes and what the SDK says of them: one byte per sample for
+// Mono8, two (little endian) otherwise, rows padded by `padding` bytes of
+// 0xEE.
+struct Frame {
+  Frame(uint32_t format, uint32_t padding) {
+    const size_t sample_bytes = format == PFNC_Mono8 ? 1 : 2;
+    const size_t stride = kWidth * sample_bytes + padding;
+    bytes.assign(stride * kHeight, 0xEE);
+    for (uint32_t r = 0; r < kHeight; ++r)
+      for (uint32_t c = 0; c < kWidth; ++c)
+        for (size_t b = 0; b < sample_bytes; ++b)
+          bytes[r * stride + c * sample_bytes + b] =
+              static_cast<uint8_t>(Sample(format, r, c) >> (8 * b));
+    view = {bytes.data(), bytes.size(), kWidth, kHeight, format, padding, 0};
+  }
+  std::vector<uint8_t> bytes;
+  FrameView view;
+};
 
 ImageRequest Request(int32_t w, int32_t h, int32_t channels, int32_t start_row = 0,
                      int32_t start_column = 0, int32_t row_step = 1, int32_t column_step = 1) {
   return ImageRequest{w, h, start_row, start_column, row_step, column_step, channels};
 }
 
-// The delivery's two steps on one frame: its check, then its conversion
-// into the buffer.
-Herror ConvertFrame(const ImageRequest& request, GENICAM_Frame* frame, RingSlot slot) {
-  const FrameView view = ViewOf(frame);
-  const Herror err = CheckFrame(request, view, slot);
-  return err != H_MSG_OK ? err : ConvertIntoSlot(request, view, slot.data);
-}
-
 // A frame buffer of `size` bytes followed by guard bytes that must survive.
 struct GuardedBuffer {
   explicit GuardedBuffer(size_t image_size) : size(image_size), bytes(image_size + 64, kGuard) {}
-  RingSlot get() { return RingSlot{bytes.data(), static_cast<int64_t>(size)}; }
   bool GuardIntact() const {
-    for (size_t i = size; i < bytes.size(); ++i)
-      if (bytes[i] != kGuard) return false;
-    return true;
+    return std::all_of(bytes.begin() + size, bytes.end(), [](uint8_t b) { return b == kGuard; });
   }
   size_t size;
   std::vector<uint8_t> bytes;
 };
 
-struct PartCase {
-  const char* name;
-  uint32_t frame_w, frame_h, padding;
-  ImageRequest request;
-};
-
-// Catches the sheared or shifted images of a converter that copies the
-// first W x H bytes whatever the image part and divisors say.
-TEST(ConvertFrame, Mono8PixelsComeFromTheRequestedPartAndDivisors) {
-  const PartCase cases[] = {
-      {"whole frame gray", 40, 30, 0, Request(40, 30, 1)},
-      {"whole frame rgb", 40, 30, 0, Request(40, 30, 3)},
-      {"part gray", 40, 30, 0, Request(20, 10, 1, 5, 7)},
-      {"part rgb", 40, 30, 0, Request(20, 10, 3, 5, 7)},
-      {"divisor 2 both", 40, 30, 0, Request(20, 15, 1, 0, 0, 2, 2)},
-      {"divisor 4 columns, 2 rows, offset", 40, 30, 0, Request(8, 12, 3, 1, 1, 2, 4)},
-      {"padded rows", 40, 30, 8, Request(40, 30, 1)},
-      {"padded rows, part, divisor", 40, 30, 8, Request(9, 5, 3, 2, 1, 4, 4)},
-      {"one column", 40, 30, 0, Request(1, 5, 3, 2, 39)},
-  };
-  for (const PartCase& tc : cases) {
-    SCOPED_TRACE(tc.name);
-    FakeFrame frame;
-    frame.FillMono8(tc.frame_w, tc.frame_h, Pixel, tc.padding);
-    const ImageRequest& r = tc.request;
-    GuardedBuffer buffer(size_t(tc.frame_w) * tc.frame_h * r.channels);  // as the open sizes it
-    ASSERT_EQ(ConvertFrame(r, frame.get(), buffer.get()), H_MSG_OK);
-    for (int32_t row = 0; row < r.height; ++row) {
-      for (int32_t col = 0; col < r.width; ++col) {
-        const uint8_t expected =
-            Pixel((r.start_row + row) * r.row_step, (r.start_column + col) * r.column_step);
-        for (int32_t ch = 0; ch < r.channels; ++ch) {
-          ASSERT_EQ(buffer.bytes[(size_t(row) * r.width + col) * r.channels + ch], expected)
-              << "row " << row << " col " << col << " channel " << ch;
-        }
-      }
-    }
-    EXPECT_TRUE(buffer.GuardIntact());
-  }
+// The delivery's two steps on one frame: its check, then its conversion
+// into the buffer.
+Herror ConvertFrame(const ImageRequest& request, const FrameView& view, GuardedBuffer& buffer) {
+  const Herror err =
+      CheckFrame(request, view, RingSlot{buffer.bytes.data(), static_cast<int64_t>(buffer.size)});
+  return err != H_MSG_OK ? err : ConvertIntoSlot(request, view, buffer.bytes.data());
 }
 
-struct RefusalCase {
-  const char* name;
-  ImageRequest request;
-  size_t buffer_size;      // 0: exactly the image
-  uint32_t reported_size;  // 0: the whole frame
-  const char* message;
-};
-
-// Catches reads past a short frame, writes past the buffer, frames larger
-// than the buffer, and parts that reach outside the frame (e.g. after Width
-// was lowered): each must fail
-// with 5306 and a message, leaving the buffer's surroundings untouched.
-TEST(ConvertFrame, RefusesWhatWouldReadOrWriteOutOfBounds) {
-  const RefusalCase cases[] = {
-      {"part wider than frame", Request(41, 30, 1), 0, 0, "image part outside the frame.\r\n"},
-      {"part below frame", Request(10, 10, 1, 25, 0), 0, 0, "image part outside the frame.\r\n"},
-      {"one row too many", Request(40, 31, 1), 0, 0, "image part outside the frame.\r\n"},
-      {"divisor reaches past frame", Request(21, 15, 1, 0, 0, 2, 2), 0, 0,
-       "image part outside the frame.\r\n"},
-      {"negative start", Request(10, 10, 1, -1, 0), 0, 0, "image part outside the frame.\r\n"},
-      {"empty image", Request(0, 10, 1), 16, 0, "image part outside the frame.\r\n"},
-      {"frame larger than buffer", Request(40, 30, 1), 40 * 30 - 1, 0,
-       "frame larger than the image buffer.\r\n"},
-      {"rgb image larger than buffer", Request(40, 30, 3), 40 * 30 * 2, 0,
-       "frame larger than the image buffer.\r\n"},
-      {"frame grew past the buffer, part would fit", Request(20, 10, 1), 20 * 10, 0,
-       "frame larger than the image buffer.\r\n"},
-      {"frame shorter than its size", Request(40, 30, 1), 0, 40 * 30 - 1,
-       "frame shorter than its size.\r\n"},
-  };
-  for (const RefusalCase& tc : cases) {
-    SCOPED_TRACE(tc.name);
-    FakeFrame frame;
-    frame.FillMono8(40, 30, Pixel);
-    if (tc.reported_size != 0) frame.size = tc.reported_size;
-    const ImageRequest& r = tc.request;
-    const size_t image = size_t(std::max(r.width, 0)) * std::max(r.height, 0) * r.channels;
-    GuardedBuffer buffer(tc.buffer_size != 0 ? tc.buffer_size : image);
-    testing::internal::CaptureStdout();
-    const Herror err = ConvertFrame(r, frame.get(), buffer.get());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), tc.message);
-    EXPECT_EQ(err, H_ERR_FGTIMEOUT);
-    EXPECT_TRUE(buffer.GuardIntact());
-  }
-}
-
-// A 16-bit frame: sample (r, c) = Pixel(r, c) << 4 | (c & 15), so the
-// conversion library has distinct low bits to drop.
-void FillMono16(FakeFrame& frame, uint32_t w, uint32_t h) {
-  frame.width = w;
-  frame.height = h;
-  frame.pixel_format = PXV_Mono12;
-  frame.bytes.resize(size_t(w) * h * 2);
-  for (uint32_t r = 0; r < h; ++r)
-    for (uint32_t c = 0; c < w; ++c) {
-      const uint16_t v = static_cast<uint16_t>(Pixel(r, c) << 4 | (c & 15));
-      frame.bytes[(size_t(r) * w + c) * 2] = static_cast<uint8_t>(v);
-      frame.bytes[(size_t(r) * w + c) * 2 + 1] = static_cast<uint8_t>(v >> 8);
-    }
-  frame.size = static_cast<uint32_t>(frame.bytes.size());
-}
-
-// What the conversion library makes of the whole frame.
-std::vector<uint8_t> LibraryWhole(FakeFrame& frame, int channels) {
-  const ConversionInfo info{frame.width,     frame.height, frame.padding_x,
-                            frame.padding_y, frame.size,   frame.pixel_format};
-  std::vector<uint8_t> out(size_t(frame.width) * frame.height * channels);
+// What the conversion library makes of the whole frame: the oracle, as the
+// library's own tests check it against an independent reference.
+std::vector<uint8_t> LibraryWhole(const FrameView& f, int channels) {
+  const ConversionInfo info{f.width, f.height, f.padding_x, 0, uint32_t(f.size), f.pixel_format};
+  std::vector<uint8_t> out(size_t(f.width) * f.height * channels);
   int32_t length = 0;
-  const int32_t rc = channels == 3
-                         ? PXVANE_ConvertToBGR24(frame.bytes.data(), &info, out.data(), &length)
-                         : PXVANE_ConvertToMono8(frame.bytes.data(), &info, out.data(), &length);
-  EXPECT_EQ(rc, 0);
+  if (channels == 3) {
+    PXVANE_ConvertToBGR24(f.data, &info, out.data(), &length);
+  } else {
+    PXVANE_ConvertToMono8(f.data, &info, out.data(), &length);
+  }
   return out;
 }
 
-// Catches converted formats delivered from the wrong region, the library's
-// output misread or overwritten before it is read while the part moves to
-// the start of the buffer it was converted in, and a library failure (data
-// shorter than the format needs) reported as a delivered image.
-TEST(ConvertFrame, ConvertedFormatsFollowTheLibraryAndThePart) {
-  const ImageRequest requests[] = {Request(24, 16, 1),           Request(24, 16, 3),
-                                   Request(10, 5, 1, 3, 2),      Request(23, 15, 3, 1, 1),
-                                   Request(5, 4, 3, 1, 0, 2, 4), Request(11, 7, 3, 1, 1, 2, 2)};
-  for (const ImageRequest& r : requests) {
-    SCOPED_TRACE(testing::Message() << r.width << "x" << r.height << "x" << r.channels);
-    FakeFrame frame;
-    FillMono16(frame, 24, 16);
-    const std::vector<uint8_t> whole = LibraryWhole(frame, r.channels);
-    GuardedBuffer buffer(size_t(24) * 16 * r.channels);
-    ASSERT_EQ(ConvertFrame(r, frame.get(), buffer.get()), H_MSG_OK);
-    for (int32_t row = 0; row < r.height; ++row)
-      for (int32_t col = 0; col < r.width; ++col)
-        for (int32_t ch = 0; ch < r.channels; ++ch) {
-          const size_t src = (size_t((r.start_row + row) * r.row_step) * 24 +
-                              size_t((r.start_column + col) * r.column_step)) *
-                                 r.channels +
-                             ch;
-          ASSERT_EQ(buffer.bytes[(size_t(row) * r.width + col) * r.channels + ch], whole[src]);
-        }
+// Catches the sheared or shifted images of a converter that copies the
+// first W x H bytes whatever the image part and divisors say, padding
+// bytes taken for pixels, a library's output misread or overwritten before
+// it is read while the part moves to the start of the buffer it was
+// converted in; and reads past a short frame, writes past the buffer,
+// frames larger than the buffer, parts that reach outside the frame (e.g.
+// after Width was lowered) and a library failure reported as a delivered
+// image: each of those must fail with H_ERR_FGTIMEOUT and its message.
+TEST(ConvertFrame, PixelsOfTheRequestedPartOrARefusal) {
+  const char* const outside = "image part outside the frame.\r\n";
+  const char* const larger = "frame larger than the image buffer.\r\n";
+  const struct {
+    const char* name;
+    uint32_t format, padding;
+    ImageRequest request;
+    size_t buffer_size;      // 0: as the open sizes it for the whole frame
+    uint32_t reported_size;  // 0: the whole frame
+    const char* refusal;     // null: converts
+  } cases[] = {
+      // clang-format off
+      {"whole frame gray", PFNC_Mono8, 0, Request(40, 30, 1), 0, 0, nullptr},
+      {"whole frame rgb", PFNC_Mono8, 0, Request(40, 30, 3), 0, 0, nullptr},
+      {"part rgb", PFNC_Mono8, 0, Request(20, 10, 3, 5, 7), 0, 0, nullptr},
+      {"divisor 2 both", PFNC_Mono8, 0, Request(20, 15, 1, 0, 0, 2, 2), 0, 0, nullptr},
+      {"divisor 4 columns, 2 rows, offset", PFNC_Mono8, 0, Request(8, 12, 3, 1, 1, 2, 4), 0, 0,
+       nullptr},
+      {"padded rows", PFNC_Mono8, 8, Request(40, 30, 1), 0, 0, nullptr},
+      {"padded rows, part, divisor", PFNC_Mono8, 8, Request(9, 5, 3, 2, 1, 4, 4), 0, 0, nullptr},
+      {"one column", PFNC_Mono8, 0, Request(1, 5, 3, 2, 39), 0, 0, nullptr},
+      {"one row", PFNC_Mono8, 0, Request(7, 1, 1, 29, 3), 0, 0, nullptr},
+      {"library, whole gray", PXV_Mono12, 0, Request(40, 30, 1), 0, 0, nullptr},
+      {"library, whole rgb", PXV_Mono12, 0, Request(40, 30, 3), 0, 0, nullptr},
+      {"library, part gray", PXV_Mono12, 0, Request(10, 5, 1, 3, 2), 0, 0, nullptr},
+      {"library, part rgb", PXV_Mono12, 0, Request(39, 29, 3, 1, 1), 0, 0, nullptr},
+      {"library, divisors", PXV_Mono12, 0, Request(5, 4, 3, 1, 0, 2, 4), 0, 0, nullptr},
+      {"library, padded, divisors", PXV_Mono12, 6, Request(11, 7, 3, 1, 1, 2, 2), 0, 0, nullptr},
+      {"part wider than frame", PFNC_Mono8, 0, Request(41, 30, 1), 0, 0, outside},
+      {"part below frame", PFNC_Mono8, 0, Request(10, 10, 1, 25, 0), 0, 0, outside},
+      {"one row too many", PFNC_Mono8, 0, Request(40, 31, 1), 0, 0, outside},
+      {"divisor reaches past frame", PFNC_Mono8, 0, Request(21, 15, 1, 0, 0, 2, 2), 0, 0, outside},
+      {"negative start", PFNC_Mono8, 0, Request(10, 10, 1, -1, 0), 0, 0, outside},
+      {"empty image", PFNC_Mono8, 0, Request(0, 10, 1), 0, 0, outside},
+      {"frame larger than buffer", PFNC_Mono8, 0, Request(40, 30, 1), 40 * 30 - 1, 0, larger},
+      {"rgb image larger than buffer", PFNC_Mono8, 0, Request(40, 30, 3), 40 * 30 * 2, 0, larger},
+      {"frame grew past the buffer, part would fit", PFNC_Mono8, 0, Request(20, 10, 1), 20 * 10, 0,
+       larger},
+      {"frame shorter than its size", PFNC_Mono8, 0, Request(40, 30, 1), 0, 40 * 30 - 1,
+       "frame shorter than its size.\r\n"},
+      {"library refuses a short frame", PXV_Mono12, 0, Request(40, 30, 1), 0, 40 * 30, ""},
+      // clang-format on
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    Frame frame(tc.format, tc.padding);
+    if (tc.reported_size != 0) frame.view.size = tc.reported_size;
+    const ImageRequest& r = tc.request;
+    const std::vector<uint8_t> whole = LibraryWhole(frame.view, r.channels);
+    GuardedBuffer buffer(tc.buffer_size != 0 ? tc.buffer_size : whole.size());
+    testing::internal::CaptureStdout();
+    const Herror err = ConvertFrame(r, frame.view, buffer);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), tc.refusal ? tc.refusal : "");
     EXPECT_TRUE(buffer.GuardIntact());
+    if (tc.refusal != nullptr) {
+      EXPECT_EQ(err, H_ERR_FGTIMEOUT);
+      continue;
+    }
+    ASSERT_EQ(err, H_MSG_OK);
+    for (int32_t row = 0; row < r.height; ++row)
+      for (int32_t col = 0; col < r.width; ++col) {
+        const size_t source = size_t((r.start_row + row) * r.row_step) * kWidth +
+                              size_t((r.start_column + col) * r.column_step);
+        for (int32_t ch = 0; ch < r.channels; ++ch)
+          ASSERT_EQ(buffer.bytes[(size_t(row) * r.width + col) * r.channels + ch],
+                    whole[source * r.channels + ch])
+              << "row " << row << " col " << col << " channel " << ch;
+      }
   }
-  FakeFrame short_frame;
-  FillMono16(short_frame, 24, 16);
-  short_frame.size = 24 * 16;  // half of what 16-bit samples need
-  GuardedBuffer buffer(24 * 16);
-  EXPECT_EQ(ConvertFrame(Request(24, 16, 1), short_frame.get(), buffer.get()), H_ERR_FGTIMEOUT);
-  EXPECT_TRUE(buffer.GuardIntact());
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,16 +39,18 @@ simsdk::FrameLayout CurrentLayout(const std::string& key);
 Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part);
 // The delivered images as planes.
 Planes PlanesOf(const hostlayer::Images& images);
-// The frame number f in [from, from + 64), or else in [0, 64), whose
-// prediction equals `images`; nothing when none does.
-std::optional<uint64_t> MatchFrame(const hostlayer::Images& images,
-                                   const simsdk::FrameLayout& layout, bool rgb, const Part& part,
-                                   uint64_t from);
+// Whether `images` are frame `frame` of `layout` as Predict makes it.
+bool IsFrame(const hostlayer::Images& images, const simsdk::FrameLayout& layout, uint64_t frame,
+             bool rgb, const Part& part);
 
 class GrabTest : public hacq_test::InterfaceTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  // The built-in cameras at the small size above (or their own), delivering
+  // as fast as grabbed.
+  void UseFastCameras(bool native_size);
 
   // Opens `device` with the given colour space and optional open
   // parameters; fails the test when the open does not answer 2.
@@ -58,7 +59,7 @@ class GrabTest : public hacq_test::InterfaceTest {
                                             hostlayer::OpenParams params = {});
   // Brings the process-wide grab flags to a known state whatever earlier
   // tests left: no asynchronous grab used, no stop requested, the stream
-  // stopped, nothing pending.
+  // stopped (the next grab starts it at frame 0), nothing pending.
   static void ClearGrabFlags(hostlayer::Instance& instance);
   // The interface's record of an open instance.
   static struct InstanceRecord& Record(hostlayer::Instance& instance);

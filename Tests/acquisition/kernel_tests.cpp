@@ -19,29 +19,15 @@ constexpr size_t kLengths[] = {0,  1,  15, 16,  17,  31,  32,  33,  47,  63,
 constexpr size_t kOffsets = 64;  // the widest vector
 constexpr uint8_t kUntouched = 0xA5;
 
-std::vector<uint8_t> Pattern(size_t n) {
-  std::vector<uint8_t> v(n);
-  for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(i * 7 + i / 251);
-  return v;
+// A destination of `n` bytes at `offset` with untouched bytes around.
+std::vector<uint8_t> Destination(size_t n) {
+  return std::vector<uint8_t>(n + kOffsets + 1, kUntouched);
 }
 
 // What the destination must hold after a kernel wrote `bytes` at `offset`.
-std::vector<uint8_t> Expected(size_t size, size_t offset, const std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> out(size, kUntouched);
+std::vector<uint8_t> Expected(size_t offset, const std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> out = Destination(bytes.size());
   std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<ptrdiff_t>(offset));
-  return out;
-}
-
-std::vector<uint8_t> PlainWiden(const std::vector<uint8_t>& gray) {
-  std::vector<uint8_t> out;
-  for (const uint8_t g : gray) out.insert(out.end(), {g, g, g});
-  return out;
-}
-
-std::vector<uint8_t> PlainPlane(const std::vector<uint8_t>& triples, int channel) {
-  std::vector<uint8_t> out;
-  for (size_t i = static_cast<size_t>(channel); i < triples.size(); i += 3)
-    out.push_back(triples[i]);
   return out;
 }
 
@@ -53,48 +39,45 @@ struct Level {
 class EveryLevel : public testing::TestWithParam<Level> {};
 
 // Catches shuffled lanes, wrong masks, a tail skipped or overrun, and a
-// last vector or aligned start that writes other bytes than the plain loop.
-TEST_P(EveryLevel, WideningMatchesThePlainLoop) {
+// last vector or aligned start that writes other bytes than the plain loop,
+// in the widening, in the plane split (whose three planes start at
+// unrelated alignments) and in each single plane's extraction.
+TEST_P(EveryLevel, KernelsMatchThePlainLoops) {
   if (!simd::Supported(GetParam().isa)) GTEST_SKIP() << GetParam().name << " not on this processor";
   const PixelKernels* kernels = PixelKernelsAt(GetParam().isa);
   ASSERT_NE(kernels, nullptr);
   for (const size_t n : kLengths) {
-    const std::vector<uint8_t> gray = Pattern(n);
-    const std::vector<uint8_t> widened = PlainWiden(gray);
-    for (size_t offset = 0; offset < kOffsets; ++offset) {
-      std::vector<uint8_t> out(3 * n + kOffsets + 1, kUntouched);
-      kernels->widen_gray_to_bgr(gray.data(), out.data() + offset, n);
-      ASSERT_EQ(out, Expected(out.size(), offset, widened)) << n << " pixels at offset " << offset;
+    std::vector<uint8_t> triples(3 * n), widened, planes[3];
+    for (size_t i = 0; i < triples.size(); ++i) {
+      triples[i] = static_cast<uint8_t>(i * 7 + i / 251);
+      planes[i % 3].push_back(triples[i]);
     }
-  }
-}
-
-// The same for the plane split, whose three planes start at unrelated
-// alignments, and for each single plane.
-TEST_P(EveryLevel, SplittingMatchesThePlainLoop) {
-  if (!simd::Supported(GetParam().isa)) GTEST_SKIP() << GetParam().name << " not on this processor";
-  const PixelKernels* kernels = PixelKernelsAt(GetParam().isa);
-  ASSERT_NE(kernels, nullptr);
-  for (const size_t n : kLengths) {
-    const std::vector<uint8_t> triples = Pattern(3 * n);
-    const std::vector<uint8_t> planes[3] = {PlainPlane(triples, 0), PlainPlane(triples, 1),
-                                            PlainPlane(triples, 2)};
+    const std::vector<uint8_t> gray(triples.begin(), triples.begin() + n);
+    for (const uint8_t g : gray) widened.insert(widened.end(), {g, g, g});
     for (size_t offset = 0; offset < kOffsets; ++offset) {
       SCOPED_TRACE(testing::Message() << n << " pixels at offset " << offset);
+      std::vector<uint8_t> out = Destination(3 * n);
+      kernels->widen_gray_to_bgr(gray.data(), out.data() + offset, n);
+      ASSERT_EQ(out, Expected(offset, widened)) << "widened";
       const size_t offsets[3] = {offset, (offset + 7) % kOffsets, (offset + 45) % kOffsets};
-      std::vector<uint8_t> out[3];
-      for (auto& plane : out) plane.assign(n + kOffsets + 1, kUntouched);
-      kernels->split_planes(triples.data(), out[0].data() + offsets[0], out[1].data() + offsets[1],
-                            out[2].data() + offsets[2], n);
+      std::vector<uint8_t> split[3] = {Destination(n), Destination(n), Destination(n)};
+      kernels->split_planes(triples.data(), split[0].data() + offsets[0],
+                            split[1].data() + offsets[1], split[2].data() + offsets[2], n);
       for (int c = 0; c < 3; ++c) {
-        ASSERT_EQ(out[c], Expected(out[c].size(), offsets[c], planes[c])) << "plane " << c;
-        std::vector<uint8_t> single(n + kOffsets + 1, kUntouched);
+        ASSERT_EQ(split[c], Expected(offsets[c], planes[c])) << "plane " << c;
+        std::vector<uint8_t> single = Destination(n);
         kernels->extract_plane[c](triples.data(), single.data() + offset, n);
-        ASSERT_EQ(single, Expected(single.size(), offset, planes[c])) << "single plane " << c;
+        ASSERT_EQ(single, Expected(offset, planes[c])) << "single plane " << c;
       }
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
+                         testing::Values(Level{"Portable", Isa::Portable},
+                                         Level{"Ssse3", Isa::Ssse3}, Level{"Avx2", Isa::Avx2},
+                                         Level{"Avx512", Isa::Avx512}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 // Catches a choice of kernels the processor cannot run, or of slower ones
 // than it can.
@@ -106,11 +89,5 @@ TEST(KernelChoice, TheActiveKernelsAreTheHighestLevelThisProcessorRuns) {
   }
   EXPECT_EQ(&ActivePixelKernels(), PixelKernelsAt(best));
 }
-
-INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
-                         testing::Values(Level{"Portable", Isa::Portable},
-                                         Level{"Ssse3", Isa::Ssse3}, Level{"Avx2", Isa::Avx2},
-                                         Level{"Avx512", Isa::Avx512}),
-                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,22 +12,12 @@ namespace pixvane_test {
 using pixvane::Layout;
 
 Scene RandomScene(uint32_t width, uint32_t height, unsigned bits, std::mt19937& rng) {
-  Scene s;
-  s.width = width;
-  s.height = height;
   const size_t n = size_t{width} * height;
-  std::uniform_int_distribution<uint32_t> sample(0, (1u << bits) - 1);
-  std::uniform_int_distribution<uint32_t> byte(0, 255);
-  s.samples.resize(n);
-  s.rgba.resize(n);
-  s.luma.resize(n);
-  s.chroma.resize(size_t{(width + 1) / 2} * height);
-  for (auto& v : s.samples) v = static_cast<uint16_t>(sample(rng));
-  for (auto& p : s.rgba)
-    for (auto& c : p) c = static_cast<uint8_t>(byte(rng));
-  for (auto& v : s.luma) v = static_cast<uint8_t>(byte(rng));
-  for (auto& p : s.chroma)
-    for (auto& c : p) c = static_cast<uint8_t>(byte(rng));
+  Scene s{width, height, std::vector<uint16_t>(n), std::vector<std::array<uint8_t, 4>>(n)};
+  for (size_t i = 0; i < n; ++i) {
+    s.samples[i] = static_cast<uint16_t>(rng() % (1u << bits));
+    for (auto& byte : s.bytes[i]) byte = static_cast<uint8_t>(rng());
+  }
   return s;
 }
 
@@ -42,11 +33,12 @@ void PutBits(std::vector<uint8_t>& row, size_t first_bit, uint32_t value, unsign
 std::vector<uint8_t> EncodeRow(const Scene& s, const pixvane::PixelFormatInfo& f, uint32_t y) {
   std::vector<uint8_t> row(pixvane::RowBytes(f, s.width), 0);
   const unsigned low_bits = f.bits - 8u;
+  const bool blue_first = f.layout == Layout::Bgr || f.layout == Layout::Bgra;
+  const size_t colour_bytes = f.layout == Layout::Rgba || f.layout == Layout::Bgra ? 4 : 3;
+  const size_t luma_byte = f.layout == Layout::Yuyv ? 0 : 1;
   for (uint32_t x = 0; x < s.width; ++x) {
     const uint32_t v = s.Sample(x, y);
-    const auto& c = s.rgba[size_t{y} * s.width + x];
-    const uint8_t luma = s.luma[size_t{y} * s.width + x];
-    const auto& uv = s.chroma[size_t{y} * ((s.width + 1) / 2) + x / 2];
+    const auto& c = s.bytes[size_t{y} * s.width + x];
     switch (f.layout) {
       case Layout::Mono:
       case Layout::Bayer:
@@ -63,13 +55,8 @@ std::vector<uint8_t> EncodeRow(const Scene& s, const pixvane::PixelFormatInfo& f
         // (first pixel in bits 0.., second in bits 4..), high bits of the second.
         const size_t pair = size_t{x / 2} * 3;
         const uint32_t low = v & ((1u << low_bits) - 1);
-        if (x % 2 == 0) {
-          row[pair] = static_cast<uint8_t>(v >> low_bits);
-          row[pair + 1] |= static_cast<uint8_t>(low);
-        } else {
-          row[pair + 2] = static_cast<uint8_t>(v >> low_bits);
-          row[pair + 1] |= static_cast<uint8_t>(low << 4);
-        }
+        row[pair + (x % 2 == 0 ? 0 : 2)] = static_cast<uint8_t>(v >> low_bits);
+        row[pair + 1] |= static_cast<uint8_t>(x % 2 == 0 ? low : low << 4);
         break;
       }
       case Layout::MonoP:
@@ -77,24 +64,16 @@ std::vector<uint8_t> EncodeRow(const Scene& s, const pixvane::PixelFormatInfo& f
         PutBits(row, size_t{x} * f.bits, v, f.bits);
         break;
       case Layout::Rgb:
-        row[3 * x] = c[0], row[3 * x + 1] = c[1], row[3 * x + 2] = c[2];
-        break;
       case Layout::Bgr:
-        row[3 * x] = c[2], row[3 * x + 1] = c[1], row[3 * x + 2] = c[0];
-        break;
       case Layout::Rgba:
-        row[4 * x] = c[0], row[4 * x + 1] = c[1], row[4 * x + 2] = c[2], row[4 * x + 3] = c[3];
-        break;
       case Layout::Bgra:
-        row[4 * x] = c[2], row[4 * x + 1] = c[1], row[4 * x + 2] = c[0], row[4 * x + 3] = c[3];
+        for (size_t k = 0; k < colour_bytes; ++k)
+          row[colour_bytes * x + k] = c[blue_first && k < 3 ? 2 - k : k];
         break;
       case Layout::Yuyv:
-        row[2 * x] = luma;
-        row[2 * x + 1] = x % 2 == 0 ? uv[0] : uv[1];
-        break;
       case Layout::Uyvy:
-        row[2 * x + 1] = luma;
-        row[2 * x] = x % 2 == 0 ? uv[0] : uv[1];
+        row[2 * x + luma_byte] = c[0];
+        row[2 * x + 1 - luma_byte] = s.bytes[size_t{y} * s.width + x - x % 2][1 + x % 2];
         break;
     }
   }
@@ -114,7 +93,12 @@ std::vector<uint8_t> Encode(const Scene& scene, const pixvane::PixelFormatInfo& 
   return out;
 }
 
-GuardedBlock::GuardedBlock(size_t size) : size_(size) {
+ConversionInfo InfoFor(const Scene& scene, uint32_t code, uint32_t row_padding, size_t data_size) {
+  return ConversionInfo{scene.width, scene.height, row_padding, 0, static_cast<uint32_t>(data_size),
+                        code};
+}
+
+GuardedBlock::GuardedBlock(size_t size) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
   const size_t data_pages = (size + page - 1) / page;
   mapping_size_ = (data_pages + 1) * page;
@@ -126,29 +110,32 @@ GuardedBlock::GuardedBlock(size_t size) : size_(size) {
   data_ = mapping_ + data_pages * page - size;
 }
 
-GuardedBlock::GuardedBlock(const std::vector<uint8_t>& content) : GuardedBlock(content.size()) {
-  if (!content.empty()) std::memcpy(data_, content.data(), content.size());
-}
-
 GuardedBlock::~GuardedBlock() {
   munmap(mapping_, mapping_size_);
 }
 
-ConversionInfo InfoFor(const Scene& scene, uint32_t code, uint32_t row_padding, size_t data_size) {
-  return ConversionInfo{scene.width, scene.height, row_padding, 0, static_cast<uint32_t>(data_size),
-                        code};
-}
-
-Converted Convert(Target target, const std::vector<uint8_t>& source, const ConversionInfo& info) {
-  const size_t channels = target == Target::Mono8 ? 1 : 3;
-  GuardedBlock src(source);
-  GuardedBlock dst(size_t{info.width} * info.height * channels);
-  std::memset(dst.data(), 0x5A, dst.size());
+Converted Convert(Target target, const std::vector<uint8_t>& source, const ConversionInfo& info,
+                  size_t offset) {
+  constexpr uint8_t kUntouched = 0x5A;
+  constexpr size_t kMargin = 64;
+  const size_t size = size_t{info.width} * info.height * (target == Target::Mono8 ? 1 : 3);
+  GuardedBlock src(source.size());
+  if (!source.empty()) std::memcpy(src.data(), source.data(), source.size());
+  // The guard page is 64-byte aligned: this many bytes after the output put
+  // its start at `offset`.
+  const size_t tail = (64 - (size + offset) % 64) % 64;
+  std::vector<uint8_t> block(kMargin + size + tail, kUntouched);
+  GuardedBlock dst(block.size());
+  std::memcpy(dst.data(), block.data(), block.size());
   Converted result;
-  result.status = target == Target::Mono8
-                      ? PXVANE_ConvertToMono8(src.data(), &info, dst.data(), &result.out_len)
-                      : PXVANE_ConvertToBGR24(src.data(), &info, dst.data(), &result.out_len);
-  result.pixels = dst.Copy();
+  result.status =
+      target == Target::Mono8
+          ? PXVANE_ConvertToMono8(src.data(), &info, dst.data() + kMargin, &result.out_len)
+          : PXVANE_ConvertToBGR24(src.data(), &info, dst.data() + kMargin, &result.out_len);
+  std::memcpy(block.data(), dst.data(), block.size());
+  result.pixels.assign(block.begin() + kMargin, block.begin() + kMargin + size);
+  std::fill_n(block.begin() + kMargin, size, kUntouched);
+  result.wrote_outside = block != std::vector<uint8_t>(block.size(), kUntouched);
   return result;
 }
 
