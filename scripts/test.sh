@@ -46,7 +46,7 @@ run_sanitize() {
 }
 
 # Only the programs that hold such tests are built.
-thread_targets=(host_tests sdk_tests sdk_conformance_tests acquisition_tests device_tests
+thread_targets=(host_tests sdk_tests sdk_conformance_tests device_tests
   parameter_tests pixvane_tests reliability_tests)
 thread_tests='Abort|Concurren|Mutex|RaceFree|Unplug|StopWakes|Stress|SdkConformance|AravisInterface'
 run_thread() {
