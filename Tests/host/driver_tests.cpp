@@ -125,6 +125,20 @@ TEST_F(DriverTest, ParametersRoundTripAndBrokenAnswersAreRefused) {
   EXPECT_EQ(instance->GetParam("bad_type", &read), kErrBadAnswer);
 }
 
+// Catches: a plug-in's grab not called, or a sound answer (one image, the
+// other slots empty) refused as broken.
+TEST_F(DriverTest, GrabDeliversThePluginsImage) {
+  std::unique_ptr<Instance> instance = OpenOrFail();
+  Images images;
+  ASSERT_EQ(instance->Grab(&images), H_MSG_OK);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].width, 2);
+  EXPECT_EQ(images[0].height, 2);
+  EXPECT_TRUE(images[0].is_view);
+  EXPECT_EQ(std::vector<uint8_t>(images[0].pixels, images[0].pixels + 4),
+            (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
 // Catches: the info block not freed (a leak per query), texts read after
 // the free, and a values array that is no host block accepted and freed.
 TEST_F(DriverTest, InfoCopiesThenFreesTheHostBlock) {

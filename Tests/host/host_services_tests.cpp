@@ -36,8 +36,8 @@ struct InjectionCase {
 
 // Catches: a fault firing on the wrong call, firing once where it should
 // stick (or sticking where it should fire once), calls of another kind
-// moving the count, or a failing allocation that still creates a block or
-// writes the out-pointer.
+// moving the count, a failing allocation that still creates a block or
+// writes the out-pointer, or a fault or setting that outlives a reset.
 TEST_F(HostTest, InjectedAllocFaultsFailExactlyTheChosenCalls) {
   const InjectionCase cases[] = {{1, false, {kInjected, H_MSG_OK, H_MSG_OK}},
                                  {2, false, {H_MSG_OK, kInjected, H_MSG_OK}},
@@ -64,6 +64,15 @@ TEST_F(HostTest, InjectedAllocFaultsFailExactlyTheChosenCalls) {
     EXPECT_EQ(CallCount(HostCall::Alloc), static_cast<int64_t>(c.results.size()));
     for (void* block : blocks) EXPECT_EQ(HXFree(nullptr, block), H_MSG_OK);
   }
+  // A reset disarms what is still armed and restores the globals.
+  const int64_t fresh_setting64 = Setting64();
+  SetSetting64(fresh_setting64 + 1);
+  FailCall(HostCall::Alloc, 1, kInjected, true);
+  Reset();
+  EXPECT_EQ(Setting64(), fresh_setting64);
+  void* block = nullptr;
+  ASSERT_EQ(HXAlloc(nullptr, 16, &block), H_MSG_OK);
+  EXPECT_EQ(HXFree(nullptr, block), H_MSG_OK);
 }
 
 // Catches: live-block or byte accounting that drifts with zero-sized or

@@ -105,6 +105,17 @@ Herror Info(Hproc_handle proc_id, int32_t query, const char** info, ParamValue**
   }
 }
 
+// One 2 x 2 gray image that stays the plug-in's (a view for the host).
+Herror Grab(Hproc_handle, FGInstance*, Himage* image, int32_t* num_image) {
+  static uint8_t pixels[4] = {1, 2, 3, 4};
+  image[0].kind = HIMAGE_BYTE;
+  image[0].width = 2;
+  image[0].height = 2;
+  image[0].pixel.b = pixels;
+  *num_image = 1;
+  return H_MSG_OK;
+}
+
 }  // namespace
 
 extern "C" HOST_API Herror FGInit(Hproc_handle, FGClass* fg) {
@@ -116,6 +127,7 @@ extern "C" HOST_API Herror FGInit(Hproc_handle, FGClass* fg) {
   fg->Open = Open;
   fg->Close = Close;
   fg->Info = Info;
+  fg->Grab = Grab;
   fg->SetParam = SetParam;
   fg->GetParam = GetParam;
   // The driver clears the record first: only the defaults that are not 0.
