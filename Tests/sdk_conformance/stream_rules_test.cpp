@@ -13,9 +13,10 @@ using namespace std::chrono_literals;
 
 // Aravis's fake camera may still send one free-running frame right after
 // the switch to trigger mode (its sending thread was between frames); it
-// is taken here, so that after it no frame may come untriggered.
+// is taken here, so that after it no frame may come untriggered.  The wait
+// is long enough for a loaded machine: the frame was due at once.
 void DrainStrayFrame(GENICAM_StreamSource* stream) {
-  FrameOwner stray = GetFrame(stream, 50);
+  FrameOwner stray = GetFrame(stream, 300);
 }
 
 // Rule: a frame describes itself as the camera's features say, and frames
