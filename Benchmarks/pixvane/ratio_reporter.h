@@ -21,4 +21,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, std::map<std::string, double>> seconds_;  // case -> variant -> s
 };
 
+// The body of a benchmark program's main once its benchmarks are
+// registered: runs them with the ratio table at the end.
+int RunWithRatios(int argc, char** argv);
+
 }  // namespace pixvane_bench
