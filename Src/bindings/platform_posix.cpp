@@ -1,13 +1,13 @@
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform.h"
 
 namespace {
-
-thread_local std::string load_error;
 
 // The interface's own folder, with its trailing '/'. Searched first, as the
 // SDK is installed beside the interface; dlopen's RUNPATH lookup alone is
@@ -25,8 +25,9 @@ std::string InterfaceFolder() {
 
 }  // namespace
 
-extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
-  load_error.clear();
+extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name, char* error,
+                                               size_t error_size) {
+  if (error != nullptr && error_size > 0) error[0] = '\0';
   if (dll_name == nullptr) return nullptr;
   std::string name(dll_name);
   if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dll") == 0) {
@@ -40,12 +41,12 @@ extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
   }
   void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   const char* reason = library == nullptr ? dlerror() : nullptr;
-  load_error = reason != nullptr ? reason : "";
+  if (reason != nullptr && error != nullptr && error_size > 0) {
+    const size_t length = std::min(std::strlen(reason), error_size - 1);
+    std::memcpy(error, reason, length);
+    error[length] = '\0';
+  }
   return library;
-}
-
-extern "C" const char* PlatformLoadError(void) {
-  return load_error.c_str();
 }
 
 extern "C" void* PlatformFindSymbol(PlatformLibrary library, const char* name) {

@@ -2,13 +2,12 @@
 
 #include "platform.h"
 
-extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name) {
+extern "C" PlatformLibrary PlatformLoadLibrary(const char* dll_name, char* error,
+                                               size_t error_size) {
+  // The box says enough on Windows.
+  if (error != nullptr && error_size > 0) error[0] = '\0';
   if (dll_name == nullptr) return nullptr;
   return reinterpret_cast<PlatformLibrary>(LoadLibraryA(dll_name));
-}
-
-extern "C" const char* PlatformLoadError(void) {
-  return "";  // the box says enough on Windows
 }
 
 extern "C" void* PlatformFindSymbol(PlatformLibrary library, const char* name) {

@@ -40,9 +40,11 @@ const SdkEntryPoints& BindSdk() {
   std::call_once(once, [] {
     const char* choice = std::getenv(kSdkChoiceVariable);
     const char* chosen = ChosenLibrary(choice);
-    const PlatformLibrary library = PlatformLoadLibrary(chosen ? chosen : contract::kSdkLibrary);
+    char error[512];
+    const PlatformLibrary library =
+        PlatformLoadLibrary(chosen ? chosen : contract::kSdkLibrary, error, sizeof error);
     if (library == nullptr) {
-      if (chosen != nullptr) ReportChoice(choice, "cannot be loaded: ", PlatformLoadError());
+      if (chosen != nullptr) ReportChoice(choice, "cannot be loaded: ", error);
       return;
     }
     entries.library_loaded = true;
