@@ -33,8 +33,6 @@ class AravisTest : public ::testing::Test {
   static hacq_test::FakeGvCamera& camera() { return *TheWorld().camera; }
   static const sdkabi::Controls& controls() { return *TheWorld().controls; }
   static hostlayer::Driver& driver() { return hostlayer::Driver::Get(); }
-  static hostlayer::OpenParams Params(const std::string& device,
-                                      const std::string& color_space = "default");
   // An open that must succeed: the test fails (non-fatally) and null is
   // returned otherwise.
   std::unique_ptr<hostlayer::Instance> OpenOk(const std::string& device,

@@ -34,18 +34,13 @@ void AravisTest::TearDown() {
 
 std::unique_ptr<hostlayer::Instance> AravisTest::OpenOk(const std::string& device,
                                                         const std::string& color_space) {
-  std::unique_ptr<hostlayer::Instance> instance;
-  const Herror status = driver().Open(Params(device, color_space), &instance);
-  EXPECT_EQ(status, H_MSG_OK) << hostlayer::Driver::ErrorText(status);
-  return status == H_MSG_OK ? std::move(instance) : nullptr;
-}
-
-hostlayer::OpenParams AravisTest::Params(const std::string& device,
-                                         const std::string& color_space) {
   hostlayer::OpenParams params;
   params.device = device;
   params.color_space = color_space;
-  return params;
+  std::unique_ptr<hostlayer::Instance> instance;
+  const Herror status = driver().Open(params, &instance);
+  EXPECT_EQ(status, H_MSG_OK) << hostlayer::Driver::ErrorText(status);
+  return status == H_MSG_OK ? std::move(instance) : nullptr;
 }
 
 AravisTest::Live AravisTest::CountLive() const {

@@ -282,8 +282,10 @@ TEST_F(Grabs, ACameraDestroyedDuringAGrabGivesErrorsNotAHang) {
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 8s) << "beyond Aravis's retries";
   images.clear();
   ExpectNoLeaks("after the camera went");
+  hostlayer::OpenParams params;
+  params.device = key;
   std::unique_ptr<hostlayer::Instance> again;
-  EXPECT_EQ(driver().Open(Params(key), &again), H_ERR_FGDV);
+  EXPECT_EQ(driver().Open(params, &again), H_ERR_FGDV);
 }
 
 using FaultSweep = AravisTest;

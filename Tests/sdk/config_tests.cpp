@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sdk_fixture.h"
@@ -33,23 +34,15 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
   ASSERT_TRUE(cameras) << error;
   ASSERT_EQ(cameras->size(), 2u);
   const simsdk::CameraConfig& z = (*cameras)[0];
-  EXPECT_EQ(z.key, "Z-2");
-  EXPECT_EQ(z.name, "");
-  EXPECT_EQ(z.serial, "002");
-  EXPECT_EQ(z.buffer_count, 7u);
-  EXPECT_EQ(z.padding_y, 16u);
-  EXPECT_EQ(z.width.inc, 32);
-  EXPECT_EQ(z.pixel_format.value, "Mono12Packed");
-  EXPECT_TRUE(z.reverse_y.value);
-  EXPECT_FALSE(z.contrast_mode.present);
-  EXPECT_FALSE(z.trigger_software.present);
+  EXPECT_EQ(std::tie(z.key, z.name, z.serial, z.buffer_count, z.padding_y, z.width.inc,
+                     z.pixel_format.value),
+            std::make_tuple("Z-2", "", "002", 7u, 16u, 32, "Mono12Packed"));
+  EXPECT_EQ(std::tie(z.reverse_y.value, z.contrast_mode.present, z.trigger_software.present),
+            std::make_tuple(true, false, false));
   EXPECT_TRUE(z.gamma.present) << "unlisted features keep the base camera's";
   const simsdk::CameraConfig& a = (*cameras)[1];
-  EXPECT_EQ(a.name, "First Cam");
-  EXPECT_EQ(a.serial, "A-1");
-  EXPECT_EQ(a.vendor, "Tervixmd");
-  EXPECT_EQ(a.model, "TX-2448M");
-  EXPECT_EQ(a.height.value, 2048);
+  EXPECT_EQ(std::tie(a.name, a.serial, a.vendor, a.model, a.height.value),
+            std::make_tuple("First Cam", "A-1", "Tervixmd", "TX-2448M", 2048));
   // The first and the last character a device string carries.
   const auto bare = simsdk::ParseCameras(R"([{"key": "!K~"}])");
   ASSERT_TRUE(bare);
@@ -129,13 +122,8 @@ class ConfigFile : public SimTest {
 };
 
 std::vector<std::string> DiscoveredKeys() {
-  GENICAM_System* system = nullptr;
-  EXPECT_EQ(GENICAM_getSystemInstance(&system), 0);
-  GENICAM_Camera* cameras = nullptr;
-  uint32_t count = 0;
-  EXPECT_EQ(system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL), 0);
   std::vector<std::string> keys;
-  for (uint32_t i = 0; i < count; ++i) keys.push_back(cameras[i].getKey(&cameras[i]));
+  for (GENICAM_Camera& camera : Discover()) keys.push_back(camera.getKey(&camera));
   return keys;
 }
 

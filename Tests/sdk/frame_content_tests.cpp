@@ -239,13 +239,14 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
   FrameLayout yuv = l;
   yuv.pixel_format = "YUV422_8";
   const uint32_t magenta = 30 * 4 + 14, red = 30 * 5;  // red: the bar's first pair
-  const std::vector<uint32_t> yuv_samples = {
-      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 0),
-      simsdk::DeliveredSample(yuv, 0, bars_row, magenta, 1),
-      simsdk::DeliveredSample(yuv, 0, bars_row, magenta + 1, 1),
-      simsdk::DeliveredSample(yuv, 0, bars_row, red, 0),
-      simsdk::DeliveredSample(yuv, 0, bars_row, red, 1),
-      simsdk::DeliveredSample(yuv, 0, bars_row, red + 1, 1)};
+  std::vector<uint32_t> yuv_samples;
+  for (const auto& [col, ch] : {std::pair{magenta, 0u},
+                                {magenta, 1u},
+                                {magenta + 1, 1u},
+                                {red, 0u},
+                                {red, 1u},
+                                {red + 1, 1u}})
+    yuv_samples.push_back(simsdk::DeliveredSample(yuv, 0, bars_row, col, ch));
   EXPECT_EQ(yuv_samples, (std::vector<uint32_t>{79, 191, 208, 57, 96, 224}));
 
   // The F, in units of min(240/56, 160/18) = 4 pixels from (4, 4): its
@@ -262,28 +263,28 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
     EXPECT_EQ(Rgb(l, 21, 90, 15 * slot + 7), (std::vector<uint8_t>(3, level))) << slot;
   }
 
+  // Rows that differ between frames 21 and 30: the stamp, the track (rows
+  // 80..99), and the digits of min(20 / 9, 240 / 49) = 2 pixels a unit,
+  // centred in rows 100..119, where every glyph row of "21" differs from
+  // "30".  Eight digits from column (240 - 47 * 2) / 2 = 73, 12 columns
+  // apart: the last two differ, and the first starts with ink.
   const std::vector<uint8_t> f21 = simsdk::RenderFrame(l, 21);
   const std::vector<uint8_t> f30 = simsdk::RenderFrame(l, 30);
   const size_t stride = 3 * l.width;
-  std::set<uint32_t> changed, expected = {0};  // the stamp row
-  for (uint32_t y = 0; y < l.height; ++y)
-    if (!std::equal(f21.begin() + stride * y, f21.begin() + stride * (y + 1),
-                    f30.begin() + stride * y))
+  std::set<uint32_t> changed, expected = {0};
+  uint32_t first_changed = l.width, last_changed = 0;
+  for (uint32_t y = 0; y < l.height; ++y) {
+    for (uint32_t x = 0; x < stride; ++x) {
+      if (f21[stride * y + x] == f30[stride * y + x]) continue;
       changed.insert(y);
-  for (uint32_t y = 80; y < 100; ++y) expected.insert(y);  // the track
-  // Digits of min(20 / 9, 240 / 49) = 2 pixels a unit, centred in rows
-  // 100..119; every glyph row of "21" differs from "30".
+      if (y < 100) continue;
+      first_changed = std::min(first_changed, x / 3);
+      last_changed = std::max(last_changed, x / 3);
+    }
+  }
+  for (uint32_t y = 80; y < 100; ++y) expected.insert(y);
   for (uint32_t y = 103; y < 117; ++y) expected.insert(y);
   EXPECT_EQ(changed, expected);
-  // Eight digits from column (240 - 47 * 2) / 2 = 73, 12 columns apart:
-  // the last two differ ("21", "30"), and the first starts with ink.
-  uint32_t first_changed = l.width, last_changed = 0;
-  for (uint32_t y = 103; y < 117; ++y)
-    for (uint32_t x = 0; x < l.width; ++x)
-      if (Rgb(l, 21, y, x) != Rgb(l, 30, y, x)) {
-        first_changed = std::min(first_changed, x);
-        last_changed = std::max(last_changed, x);
-      }
   EXPECT_EQ(first_changed, 73u + 6 * 12);
   EXPECT_EQ(last_changed, 73u + 7 * 12 + 4 * 2 + 1);
   EXPECT_EQ(Rgb(l, 21, 107, 73), kBars[0]);
@@ -300,10 +301,10 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
   // The ramp of the 50 x 72 sensor: 18 rows from row 54, read column by
   // column, i * 65535 / 899 at neutral settings.
   const FrameLayout ramp = WholeScene("Mono16");
-  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 0, 0), 0u);
-  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 55, 0, 0), 72u);
-  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 54, 1, 0), 1312u);
-  EXPECT_EQ(simsdk::DeliveredSample(ramp, 0, 71, 49, 0), 65535u);
+  std::vector<uint32_t> ramp_samples;
+  for (const auto& [row, col] : {std::pair{54u, 0u}, {55u, 0u}, {54u, 1u}, {71u, 49u}})
+    ramp_samples.push_back(simsdk::DeliveredSample(ramp, 0, row, col, 0));
+  EXPECT_EQ(ramp_samples, (std::vector<uint32_t>{0, 72, 1312, 65535}));
 
   FrameLayout part = l;
   part.width = 64;

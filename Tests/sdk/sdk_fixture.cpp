@@ -7,27 +7,33 @@ const sdkabi::Controls& SdkControls() {
   return controls;
 }
 
-simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& format, uint32_t width,
-                                 uint32_t height) {
+simsdk::CameraConfig SmallCamera(const std::string& key) {
   simsdk::CameraConfig c = simsdk::DefaultCameras().front();
   c.key = key;
   c.name = key + " name";
   c.serial = key + "-SN";
-  c.width = {width, 1, 4096, 1, true};
-  c.height = {height, 1, 4096, 1, true};
-  c.pixel_format = {format, {format}, true};
+  c.width = {16, 1, 4096, 1, true};
+  c.height = {4, 1, 4096, 1, true};
+  c.pixel_format = {"Mono8", {"Mono8"}, true};
   c.max_frame_rate = 0;
   return c;
 }
 
-GENICAM_Camera* FindCamera(const std::string& key) {
+std::span<GENICAM_Camera> Discover() {
   GENICAM_System* system = nullptr;
-  if (GENICAM_getSystemInstance(&system) != 0) return nullptr;
   GENICAM_Camera* cameras = nullptr;
   uint32_t count = 0;
-  if (system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) != 0) return nullptr;
-  for (uint32_t i = 0; i < count; ++i)
-    if (key == cameras[i].getKey(&cameras[i])) return &cameras[i];
+  if (GENICAM_getSystemInstance(&system) != 0 ||
+      system->discovery(system, &cameras, &count, SDK_DISCOVERY_ALL) != 0) {
+    ADD_FAILURE() << "discovery failed";
+    return {};
+  }
+  return {cameras, count};
+}
+
+GENICAM_Camera* FindCamera(const std::string& key) {
+  for (GENICAM_Camera& camera : Discover())
+    if (key == camera.getKey(&camera)) return &camera;
   return nullptr;
 }
 

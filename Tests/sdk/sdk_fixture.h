@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
 #include "camera_sdk.h"
@@ -18,11 +19,12 @@ using hacq_test::FrameOwner;
 // The simulator's faults, write log, counters and live objects.
 const sdkabi::Controls& SdkControls();
 
-// A camera with small frames and no rate limit unless a test sets one.
-simsdk::CameraConfig SmallCamera(const std::string& key, const std::string& format = "Mono8",
-                                 uint32_t width = 16, uint32_t height = 4);
+// A 16 x 4 Mono8 camera with no rate limit unless a test sets one.
+simsdk::CameraConfig SmallCamera(const std::string& key);
 
-// Discovers and returns the record of the camera with `key` (null if none).
+// The records of a fresh discovery (a failure fails the test), and the
+// one of `key`.
+std::span<GENICAM_Camera> Discover();
 GENICAM_Camera* FindCamera(const std::string& key);
 
 // getFrame into a fresh owner; frame stays null on failure.
@@ -34,7 +36,7 @@ class SimTest : public ::testing::Test {
   void TearDown() override;
 
   // Connects `key` and opens a stream on it (not started), released by
-  // TearDown unless the test released it and set stream_ to null.
+  // TearDown.
   GENICAM_StreamSource* OpenStream(const std::string& key);
   GENICAM_StreamSource* stream_ = nullptr;
 };

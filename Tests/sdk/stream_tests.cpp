@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "pixvane/pixel_formats.h"
@@ -118,9 +119,9 @@ TEST_F(Streams, FramesEqualTheRenderedFrameAndFollowSettingChanges) {
   for (const char* format : {"Mono12Packed", "RGB8", "YUV422_8"}) {
     SCOPED_TRACE(format);
     Open([&](simsdk::CameraConfig& c) {
-      c = SmallCamera("S", format, 64, 80);
-      c.width.max = 64;
-      c.height.max = 80;
+      c.pixel_format = {format, {format}, true};
+      c.width = {64, 1, 64, 1, true};
+      c.height = {80, 1, 80, 1, true};
       c.reverse_x.value = true;
       c.padding_x = 2;
       c.padding_y = 7;
@@ -139,14 +140,13 @@ TEST_F(Streams, FramesEqualTheRenderedFrameAndFollowSettingChanges) {
         ASSERT_NE(f.frame, nullptr);
         GENICAM_Frame* fr = f.frame;
         const std::vector<uint8_t> expected = simsdk::RenderFrame(layout, n);
-        ASSERT_EQ(fr->getBlockId(fr), n);
         ASSERT_EQ(fr->getImageSize(fr), expected.size());
-        EXPECT_EQ(fr->valid(fr), 0);
-        EXPECT_EQ(fr->getImageWidth(fr), layout.width);
-        EXPECT_EQ(fr->getImageHeight(fr), layout.height);
-        EXPECT_EQ(fr->getImagePixelFormat(fr), pixvane::FindPixelFormat(format)->code);
-        EXPECT_EQ(fr->getImagePaddingX(fr), layout.padding_x);
-        EXPECT_EQ(fr->getImagePaddingY(fr), layout.padding_y);
+        EXPECT_EQ(std::make_tuple(fr->getBlockId(fr), fr->valid(fr), fr->getImageWidth(fr),
+                                  fr->getImageHeight(fr), fr->getImagePixelFormat(fr),
+                                  fr->getImagePaddingX(fr), fr->getImagePaddingY(fr)),
+                  std::make_tuple(n, 0, layout.width, layout.height,
+                                  pixvane::FindPixelFormat(format)->code, layout.padding_x,
+                                  layout.padding_y));
         ASSERT_EQ(std::vector<uint8_t>(fr->getImage(fr), fr->getImage(fr) + expected.size()),
                   expected)
             << "frame " << n;

@@ -89,6 +89,15 @@ int32_t GetNode(Node node, Value* value) {
   node.release(&node);
   return result;
 }
+// Writes `value` and reads it back through one node, released after;
+// nothing when either fails.
+template <typename Node, typename Value>
+std::optional<Value> RoundTrip(Node node, Value value) {
+  Value read{};
+  const bool ok = node.setValue(&node, value) == SDK_OK && node.getValue(&node, &read) == SDK_OK;
+  node.release(&node);
+  return ok ? std::optional(read) : std::nullopt;
+}
 int32_t SetSymbol(GENICAM_EnumNode node, const char* symbol);
 
 // getFrame into an owner that releases the frame.

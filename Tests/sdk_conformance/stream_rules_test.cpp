@@ -3,6 +3,7 @@
 #include <chrono>
 #include <future>
 #include <thread>
+#include <tuple>
 
 #include "conformance_fixture.h"
 
@@ -30,12 +31,10 @@ TEST_P(Conformance, FramesDescribeThemselvesAndCountFromZeroPerStart) {
       FrameOwner f = GetFrame(stream, 2000);
       ASSERT_NE(f.frame, nullptr);
       GENICAM_Frame* frame = f.frame;
-      EXPECT_EQ(frame->valid(frame), SDK_OK);
-      EXPECT_EQ(frame->getBlockId(frame), expected);
-      EXPECT_EQ(frame->getImageWidth(frame), 64u);
-      EXPECT_EQ(frame->getImageHeight(frame), 48u);
-      EXPECT_EQ(frame->getImagePixelFormat(frame), PFNC_Mono8);
-      EXPECT_EQ(frame->getImageSize(frame), 64u * 48u);
+      EXPECT_EQ(std::make_tuple(frame->valid(frame), frame->getBlockId(frame),
+                                frame->getImageWidth(frame), frame->getImageHeight(frame),
+                                frame->getImagePixelFormat(frame), frame->getImageSize(frame)),
+                std::make_tuple(SDK_OK, expected, 64u, 48u, uint32_t{PFNC_Mono8}, 64u * 48u));
       EXPECT_NE(frame->getImage(frame), nullptr);
     }
     ASSERT_EQ(stream->stopGrabbing(stream), SDK_OK);
@@ -105,9 +104,9 @@ TEST_P(Conformance, GeometryIsLockedWhileGrabbing) {
   ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
   FrameOwner f = GetFrame(stream, 2000);
   ASSERT_NE(f.frame, nullptr);
-  EXPECT_EQ(f.frame->valid(f.frame), SDK_OK);
-  EXPECT_EQ(f.frame->getImageWidth(f.frame), 128u);
-  EXPECT_EQ(f.frame->getImageSize(f.frame), 128u * 48u);
+  EXPECT_EQ(std::make_tuple(f.frame->valid(f.frame), f.frame->getImageWidth(f.frame),
+                            f.frame->getImageSize(f.frame)),
+            std::make_tuple(SDK_OK, 128u, 128u * 48u));
 }
 
 // Rule: stopping a stream ends a getFrame that waits on it at once (the
