@@ -62,14 +62,13 @@ TEST_F(Listing, ListsTheCamerasAndOpensByKeyAndByDefault) {
   EXPECT_FALSE(controls().IsConnected(camera().key()));
 }
 
-class Parameters : public AravisTest {
- protected:
-  static Values Get(hostlayer::Instance& instance, const std::string& name) {
-    Values values;
-    EXPECT_EQ(instance.GetParam(name, &values), H_MSG_OK) << name;
-    return values;
-  }
-};
+Values Get(hostlayer::Instance& instance, const std::string& name) {
+  Values values;
+  EXPECT_EQ(instance.GetParam(name, &values), H_MSG_OK) << name;
+  return values;
+}
+
+using Parameters = AravisTest;
 
 // Catches a parameter that does not reach its feature on a real GenICam
 // camera (a wrong name, kind or conversion), a read that does not show
@@ -144,26 +143,25 @@ TEST_F(Parameters, EveryCameraParameterSetsReadsAndReportsItsRange) {
   }
 }
 
-class Grabs : public AravisTest {
- protected:
-  // Every pixel of the planes is the pattern of one frame, reversed as
-  // asked; returns that frame's byte.
-  static std::optional<uint8_t> CheckPattern(const Images& images, bool reverse_x, bool reverse_y) {
-    if (images.empty() || images[0].width <= 0) return std::nullopt;
-    const auto width = static_cast<uint32_t>(images[0].width);
-    const auto height = static_cast<uint32_t>(images[0].height);
-    const uint8_t frame =
-        PatternFrame(images[0].pixels[0], 0, 0, width, height, reverse_x, reverse_y);
-    for (size_t plane = 0; plane < images.size(); ++plane)
-      for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-          if (images[plane].pixels[y * width + x] != PatternSample(x, y, width, height, reverse_x,
-                                                                   reverse_y, frame,
-                                                                   static_cast<int>(plane)))
-            return std::nullopt;
-    return frame;
-  }
-};
+// Every pixel of the planes is the pattern of one frame, reversed as
+// asked; returns that frame's byte.
+std::optional<uint8_t> CheckPattern(const Images& images, bool reverse_x, bool reverse_y) {
+  if (images.empty() || images[0].width <= 0) return std::nullopt;
+  const auto width = static_cast<uint32_t>(images[0].width);
+  const auto height = static_cast<uint32_t>(images[0].height);
+  const uint8_t frame =
+      PatternFrame(images[0].pixels[0], 0, 0, width, height, reverse_x, reverse_y);
+  for (size_t plane = 0; plane < images.size(); ++plane)
+    for (uint32_t y = 0; y < height; ++y)
+      for (uint32_t x = 0; x < width; ++x)
+        if (images[plane].pixels[y * width + x] != PatternSample(x, y, width, height, reverse_x,
+                                                                 reverse_y, frame,
+                                                                 static_cast<int>(plane)))
+          return std::nullopt;
+  return frame;
+}
+
+using Grabs = AravisTest;
 
 // Catches frames delivered damaged, mirrored the wrong way, from a stale
 // buffer (the same frame twice) or with the colour planes swapped.
