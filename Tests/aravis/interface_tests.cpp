@@ -35,18 +35,14 @@ TEST_F(Listing, ListsTheCamerasAndOpensByKeyAndByDefault) {
   uint32_t count = 0;
   ASSERT_EQ(discover(keys.data(), &count), 0);
   ASSERT_EQ(count, 2u);
-  const struct {
-    const char* symbol;
-    const char* expected;
-  } texts[] = {{"getKey", "Aravis-Fake-OMB1"},
-               {"getVendorName", "Aravis"},
-               {"getModelName", "Fake"},
-               {"getSerialNumber", "OMB1"},
-               {"getName", ""}};
-  for (const auto& t : texts) {
-    const auto text = reinterpret_cast<Text>(driver().Symbol(t.symbol));
-    ASSERT_NE(text, nullptr) << t.symbol;
-    EXPECT_STREQ(text(camera().key().c_str()), t.expected) << t.symbol;
+  for (const auto& [symbol, expected] : {std::pair{"getKey", "Aravis-Fake-OMB1"},
+                                         {"getVendorName", "Aravis"},
+                                         {"getModelName", "Fake"},
+                                         {"getSerialNumber", "OMB1"},
+                                         {"getName", ""}}) {
+    const auto text = reinterpret_cast<Text>(driver().Symbol(symbol));
+    ASSERT_NE(text, nullptr) << symbol;
+    EXPECT_STREQ(text(camera().key().c_str()), expected) << symbol;
   }
   std::vector<Value> boards;
   ASSERT_EQ(driver().Info(5, nullptr, &boards), H_MSG_OK);
@@ -83,28 +79,26 @@ TEST_F(Parameters, EveryCameraParameterSetsReadsAndReportsItsRange) {
   const auto ints = [](int64_t min, int64_t max, int64_t step, int64_t value) {
     return Values{min, max, step, value};
   };
+  const auto text = [](const char* t) { return Value{std::string(t)}; };
   const Case cases[] = {
       {"ExposureTime", 2500.0, {{reg::kExposureTime, 2500}}, {20.0, 1000000.0, 1.0, 2500.0}},
       {"AcquisitionFrameRate", 250.0, {{reg::kFramePeriod, 4000}}, {0.1, 1000.0, 1.0, 250.0}},
-      {"AcquisitionFrameRateEnable", std::string("True"), {{reg::kFrameRateEnable, 1}}, {}},
+      {"AcquisitionFrameRateEnable", text("True"), {{reg::kFrameRateEnable, 1}}, {}},
       {"GainRaw", 5.0, {{reg::kGainRaw, 5}}, {0.0, 10.0, 1.0, 5.0}},
       {"Gamma", 2.0, {}, {0.25, 4.0, 1.0, 2.0}},  // a double: checked below
       {"Contrast", int64_t{70}, {{reg::kContrast, 70}}, ints(0, 100, 1, 70)},
       {"Width", int64_t{32}, {{reg::kWidth, 32}}, ints(16, 2048, 4, 32)},
       {"Height", int64_t{24}, {{reg::kHeight, 24}}, ints(1, 2048, 1, 24)},
-      {"ReverseX", std::string("True"), {{reg::kReverseX, 1}}, {}},
-      {"ReverseY", std::string("True"), {{reg::kReverseY, 1}}, {}},
-      {"PixelFormat", std::string("Mono16"), {{reg::kPixelFormat, ARV_PIXEL_FORMAT_MONO_16}}, {}},
-      {"DeviceUserID", std::string("bench-3"), {}, {}},  // a string: checked below
+      {"ReverseX", text("True"), {{reg::kReverseX, 1}}, {}},
+      {"ReverseY", text("True"), {{reg::kReverseY, 1}}, {}},
+      {"PixelFormat", text("Mono16"), {{reg::kPixelFormat, ARV_PIXEL_FORMAT_MONO_16}}, {}},
+      {"DeviceUserID", text("bench-3"), {}, {}},  // a string: checked below
+      {"TriggerMode", text("line_trigger"), {{reg::kTriggerMode, 1}, {reg::kTriggerSource, 2}}, {}},
       {"TriggerMode",
-       std::string("line_trigger"),
-       {{reg::kTriggerMode, 1}, {reg::kTriggerSource, 2}},
-       {}},
-      {"TriggerMode",
-       std::string("software_trigger"),
+       text("software_trigger"),
        {{reg::kTriggerMode, 1}, {reg::kTriggerSource, 1}},
        {}},
-      {"TriggerMode", std::string("continuous"), {{reg::kTriggerMode, 0}}, {}},
+      {"TriggerMode", text("continuous"), {{reg::kTriggerMode, 0}}, {}},
   };
   FakeGvCamera& cam = camera();
   auto instance = OpenOk(cam.key());
