@@ -48,7 +48,7 @@ TEST_P(Conformance, DisconnectFailsObjectsUntilReconnect) {
   int64_t value = 0;
   EXPECT_EQ(width.getValue(&width, &value), SDK_FAIL);
   EXPECT_EQ(width.setValue(&width, 32), SDK_FAIL);
-  const ControlCreateInfo info = ControlInfo();
+  const ControlCreateInfo info{camera_};
   GENICAM_AnalogControl* analog = nullptr;
   EXPECT_EQ(sdk().createAnalogControl(&info, &analog), SDK_FAIL);
   FeatureNodeInfo named{camera_, "TriggerMode"};
@@ -101,7 +101,7 @@ TEST_P(Conformance, WritesOutsideLimitsOrOffTheIncrementAreRefused) {
 // (GainRaw often is).  Catches an accessor wired to the wrong feature or
 // kind, and a float write of an integer feature that does not land.
 TEST_P(Conformance, EveryAccessorWritesAndReadsItsFeature) {
-  const ControlCreateInfo info = ControlInfo();
+  const ControlCreateInfo info{camera_};
   GENICAM_AnalogControl* analog = nullptr;
   GENICAM_ISPControl* isp = nullptr;
   GENICAM_DeviceControl* device = nullptr;

@@ -149,7 +149,7 @@ class Conformance : public ::testing::TestWithParam<SdkUnderTest*> {
     controls().ClearWriteLog(key_);
     ASSERT_EQ(controls().LiveObjects(), sdkabi::LiveObjectCount{});
     ASSERT_EQ(camera_->connect(camera_, SDK_ACCESS_CONTROL), SDK_OK);
-    const ControlCreateInfo info = ControlInfo();
+    const ControlCreateInfo info{camera_};
     ASSERT_EQ(sdk().createImageFormatControl(&info, &format_), SDK_OK);
     ASSERT_EQ(sdk().createAcquisitionControl(&info, &acquisition_), SDK_OK);
   }
@@ -166,7 +166,6 @@ class Conformance : public ::testing::TestWithParam<SdkUnderTest*> {
 
   const SdkEntries& sdk() const { return GetParam()->entries; }
   const sdkabi::Controls& controls() const { return *GetParam()->controls; }
-  ControlCreateInfo ControlInfo() const { return {camera_}; }
 
   // A stream on the camera, not started; released by TearDown.
   GENICAM_StreamSource* Stream() {
@@ -182,12 +181,10 @@ class Conformance : public ::testing::TestWithParam<SdkUnderTest*> {
     command.release(&command);
     return result;
   }
-  // Trigger mode "On" from "Software", or "Off".
-  void UseSoftwareTrigger(bool on) {
-    if (on) {
-      ASSERT_EQ(SetSymbol(acquisition_->triggerSource(acquisition_), "Software"), SDK_OK);
-    }
-    ASSERT_EQ(SetSymbol(acquisition_->triggerMode(acquisition_), on ? "On" : "Off"), SDK_OK);
+  // Trigger mode "On" from "Software".
+  void UseSoftwareTrigger() {
+    ASSERT_EQ(SetSymbol(acquisition_->triggerSource(acquisition_), "Software"), SDK_OK);
+    ASSERT_EQ(SetSymbol(acquisition_->triggerMode(acquisition_), "On"), SDK_OK);
   }
 
   std::string key_;

@@ -51,7 +51,7 @@ TEST_P(Conformance, FramesDescribeThemselvesAndCountFromZeroPerStart) {
 // start/stop bookkeeping faults, stale frames after a restart and a frame
 // that does not wake its waiter.
 TEST_P(Conformance, StartStopAndSoftwareTriggers) {
-  UseSoftwareTrigger(true);
+  UseSoftwareTrigger();
   GENICAM_StreamSource* stream = Stream();
   EXPECT_EQ(stream->isGrabbing(stream), SDK_FAIL);
   EXPECT_EQ(GetFrame(stream, 10).frame, nullptr) << "a frame from a stopped stream";
@@ -113,7 +113,7 @@ TEST_P(Conformance, GeometryIsLockedWhileGrabbing) {
 // interface's abort relies on it).  Catches a wait that sleeps until its
 // time-out.
 TEST_P(Conformance, StopWakesAWaiterAtOnce) {
-  UseSoftwareTrigger(true);
+  UseSoftwareTrigger();
   GENICAM_StreamSource* stream = Stream();
   ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
   std::atomic<bool> waiting{false};
