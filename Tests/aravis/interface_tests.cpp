@@ -5,6 +5,7 @@
 #include <chrono>
 #include <future>
 #include <thread>
+#include <tuple>
 
 #include "aravis_fixture.h"
 #include "hacq_test/fake_gv_camera.h"
@@ -160,30 +161,26 @@ using Grabs = AravisTest;
 // Catches frames delivered damaged, mirrored the wrong way, from a stale
 // buffer (the same frame twice) or with the colour planes swapped.
 TEST_F(Grabs, FreeRunningFramesArriveWithEveryPixelInPlace) {
-  struct Case {
-    uint32_t pixel_format;
-    const char* color_space;
-    bool reverse_x, reverse_y;
-    size_t planes;
-  };
-  for (const Case c : {Case{ARV_PIXEL_FORMAT_MONO_8, "default", false, false, 1},
-                       Case{ARV_PIXEL_FORMAT_MONO_8, "gray", true, false, 1},
-                       Case{ARV_PIXEL_FORMAT_MONO_8, "gray", false, true, 1},
-                       Case{ARV_PIXEL_FORMAT_RGB_8_PACKED, "default", true, true, 3}}) {
-    SCOPED_TRACE(testing::Message() << c.color_space << " " << c.reverse_x << c.reverse_y);
-    camera().SetRegister(reg::kPixelFormat, c.pixel_format);
-    camera().SetRegister(reg::kReverseX, c.reverse_x);
-    camera().SetRegister(reg::kReverseY, c.reverse_y);
-    auto instance = OpenOk(camera().key(), c.color_space);
+  for (const auto& [pixel_format, color_space, reverse_x, reverse_y, planes] :
+       {std::tuple<uint32_t, const char*, bool, bool, size_t>{ARV_PIXEL_FORMAT_MONO_8, "default",
+                                                              false, false, 1},
+        {ARV_PIXEL_FORMAT_MONO_8, "gray", true, false, 1},
+        {ARV_PIXEL_FORMAT_MONO_8, "gray", false, true, 1},
+        {ARV_PIXEL_FORMAT_RGB_8_PACKED, "default", true, true, 3}}) {
+    SCOPED_TRACE(testing::Message() << color_space << " " << reverse_x << reverse_y);
+    camera().SetRegister(reg::kPixelFormat, pixel_format);
+    camera().SetRegister(reg::kReverseX, reverse_x);
+    camera().SetRegister(reg::kReverseY, reverse_y);
+    auto instance = OpenOk(camera().key(), color_space);
     ASSERT_TRUE(instance);
     std::optional<uint8_t> previous;
     for (int i = 0; i < 4; ++i) {
       Images images;
       ASSERT_EQ(instance->Grab(&images), H_MSG_OK) << "grab " << i;
-      ASSERT_EQ(images.size(), c.planes);
+      ASSERT_EQ(images.size(), planes);
       EXPECT_EQ(images[0].width, 64);
       EXPECT_EQ(images[0].height, 48);
-      const std::optional<uint8_t> frame = CheckPattern(images, c.reverse_x, c.reverse_y);
+      const std::optional<uint8_t> frame = CheckPattern(images, reverse_x, reverse_y);
       ASSERT_TRUE(frame) << "grab " << i << " is not one whole frame of the pattern";
       EXPECT_NE(frame, previous) << "the same frame twice";
       previous = frame;

@@ -132,18 +132,16 @@ TEST_F(Cameras, FeatureFaultsHitOnlyTheirCamera) {
 TEST_F(Cameras, FaultRequestsOutsideTheContractArmNothing) {
   simsdk::SetCameras({SmallCamera("A")});
   const auto connect = static_cast<int32_t>(FaultPoint::Connect);
-  struct Case {
-    const char* what;
-    const char* key;
-    int32_t point, count, skip;
-  };
-  for (const Case c : {Case{"count 0", "A", connect, 0, 0}, Case{"count -2", "A", connect, -2, 0},
-                       Case{"negative skip", "A", connect, 1, -1},
-                       Case{"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
-                       Case{"no key", nullptr, connect, 1, 0}}) {
-    EXPECT_EQ(SDKCTL_InjectFault(c.key, c.point, c.count, c.skip, ""), -1) << c.what;
+  for (const auto& [what, key, point, count, skip] :
+       {std::tuple<const char*, const char*, int32_t, int32_t, int32_t>{"count 0", "A", connect, 0,
+                                                                        0},
+        {"count -2", "A", connect, -2, 0},
+        {"negative skip", "A", connect, 1, -1},
+        {"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
+        {"no key", nullptr, connect, 1, 0}}) {
+    EXPECT_EQ(SDKCTL_InjectFault(key, point, count, skip, ""), -1) << what;
     GENICAM_Camera* camera = FindCamera("A");
-    EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << c.what;
+    EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << what;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "conversion.h"
 #include "pixvane/pixel_formats.h"
@@ -153,13 +154,9 @@ uint32_t WhiteBar(const FrameLayout& l) {
 // expected samples are the published curve worked out by hand), and 8- or
 // 12-bit samples that are not the top bits of the 16-bit ones.
 TEST(ToneCurve, SettingsChangeTheWhiteBarAsPublished) {
-  struct Case {
-    double exposure_time, gain, gamma;
-    int64_t contrast;
-    uint32_t white;  // Mono16
-  };
   const double doubling_db = 20 * std::log10(2.0);
-  const Case cases[] = {
+  // Exposure time, gain, gamma, contrast, and the white bar in Mono16.
+  const std::tuple<double, double, double, int64_t, uint32_t> cases[] = {
       {10000, 0, 1, 50, 49151},           // the scene's own level
       {3000, 0, 1, 50, 14745},            // 0.3 x 49151 = 14745.3
       {3000, doubling_db, 1, 50, 29491},  // gain in dB: twice that
@@ -171,18 +168,18 @@ TEST(ToneCurve, SettingsChangeTheWhiteBarAsPublished) {
       {10000, 0, -1, 50, 49151},          // gamma at or below 0 counts as 1
       {-5, 0, 1, 50, 0},                  // no light
   };
-  for (const Case& c : cases) {
+  for (const auto& [exposure_time, gain, gamma, contrast, white] : cases) {
     FrameLayout l = WholeScene("Mono16");
-    l.exposure_time = c.exposure_time;
-    l.gain = c.gain;
-    l.gamma = c.gamma;
-    l.contrast = c.contrast;
-    SCOPED_TRACE(testing::Message() << c.exposure_time << " us, " << c.gain << " dB, gamma "
-                                    << c.gamma << ", contrast " << c.contrast);
-    EXPECT_EQ(WhiteBar(l), c.white);
+    l.exposure_time = exposure_time;
+    l.gain = gain;
+    l.gamma = gamma;
+    l.contrast = contrast;
+    SCOPED_TRACE(testing::Message() << exposure_time << " us, " << gain << " dB, gamma " << gamma
+                                    << ", contrast " << contrast);
+    EXPECT_EQ(WhiteBar(l), white);
     for (const auto& [format, shift] : {std::pair{"Mono8", 8u}, {"Mono12", 4u}}) {
       l.pixel_format = format;
-      EXPECT_EQ(WhiteBar(l), c.white >> shift) << format;
+      EXPECT_EQ(WhiteBar(l), white >> shift) << format;
     }
   }
 }

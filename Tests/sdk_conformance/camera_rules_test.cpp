@@ -2,6 +2,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "conformance_fixture.h"
 
@@ -68,14 +70,16 @@ TEST_P(Conformance, DisconnectFailsObjectsUntilReconnect) {
 // write is still logged.  Catches limits (or Aravis's increments, which
 // Aravis itself never checks) that are not enforced.
 TEST_P(Conformance, WritesOutsideLimitsOrOffTheIncrementAreRefused) {
-  struct Case {
-    int64_t width;
-    int32_t expected;
-  };
-  for (const Case c : {Case{2048, SDK_OK}, Case{2049, SDK_FAIL}, Case{2052, SDK_FAIL},
-                       Case{12, SDK_FAIL}, Case{0, SDK_FAIL}, Case{17, SDK_FAIL},
-                       Case{30, SDK_FAIL}, Case{16, SDK_OK}, Case{32, SDK_OK}})
-    EXPECT_EQ(SetNode(format_->width(format_), c.width), c.expected) << "Width " << c.width;
+  for (const auto& [value, expected] : {std::pair<int64_t, int32_t>{2048, SDK_OK},
+                                        {2049, SDK_FAIL},
+                                        {2052, SDK_FAIL},
+                                        {12, SDK_FAIL},
+                                        {0, SDK_FAIL},
+                                        {17, SDK_FAIL},
+                                        {30, SDK_FAIL},
+                                        {16, SDK_OK},
+                                        {32, SDK_OK}})
+    EXPECT_EQ(SetNode(format_->width(format_), value), expected) << "Width " << value;
   int64_t width = 0;
   EXPECT_EQ(GetNode(format_->width(format_), &width), SDK_OK);
   EXPECT_EQ(width, 32);
@@ -159,22 +163,20 @@ TEST_P(Conformance, ReadsIntoSmallBuffersAreCutAndReportTheFullLength) {
 // counted while alive, and fail cleanly for names the camera lacks.
 // Catches named nodes that reach the wrong feature or leak.
 TEST_P(Conformance, NamedNodesReachTheirFeatureOnly) {
-  struct Case {
-    const char* name;
-    bool as_enum;
-    int32_t expected;
-  };
-  for (const Case c : {Case{"TriggerMode", true, SDK_OK}, Case{"DeviceUserID", false, SDK_OK},
-                       Case{"DeviceUserID", true, SDK_FAIL}, Case{"Width", true, SDK_FAIL},
-                       Case{"NoSuchFeature", false, SDK_FAIL}, Case{"", true, SDK_FAIL}}) {
+  for (const auto& [name, as_enum, expected] : {std::tuple{"TriggerMode", true, SDK_OK},
+                                                {"DeviceUserID", false, SDK_OK},
+                                                {"DeviceUserID", true, SDK_FAIL},
+                                                {"Width", true, SDK_FAIL},
+                                                {"NoSuchFeature", false, SDK_FAIL},
+                                                {"", true, SDK_FAIL}}) {
     FeatureNodeInfo info{};
     info.camera = camera_;
-    std::strncpy(info.attrName, c.name, sizeof info.attrName - 1);
+    std::strncpy(info.attrName, name, sizeof info.attrName - 1);
     GENICAM_EnumNode* enum_node = nullptr;
     GENICAM_StringNode* string_node = nullptr;
-    const int32_t result = c.as_enum ? sdk().createEnumNode(&info, &enum_node)
-                                     : sdk().createStringNode(&info, &string_node);
-    EXPECT_EQ(result, c.expected) << c.name;
+    const int32_t result = as_enum ? sdk().createEnumNode(&info, &enum_node)
+                                   : sdk().createStringNode(&info, &string_node);
+    EXPECT_EQ(result, expected) << name;
     if (result != SDK_OK) continue;
     EXPECT_EQ(controls().LiveObjects().named_nodes, 1u);
     if (enum_node) enum_node->release(enum_node);

@@ -12,14 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Aravis's fake camera may still send one free-running frame right after
-// the switch to trigger mode (its sending thread was between frames); it
-// is taken here, so that after it no frame may come untriggered.  The wait
-// is long enough for a loaded machine: the frame was due at once.
-void DrainStrayFrame(GENICAM_StreamSource* stream) {
-  FrameOwner stray = GetFrame(stream, 300);
-}
-
 // Rule: a frame describes itself as the camera's features say, and frames
 // are numbered from 0 after each start.  Catches geometry or format codes
 // taken from the wrong place, and block ids that do not start again.
@@ -59,7 +51,12 @@ TEST_P(Conformance, StartStopAndSoftwareTriggers) {
   ASSERT_EQ(stream->startGrabbing(stream, 0, 1), SDK_OK);
   EXPECT_EQ(stream->startGrabbing(stream, 0, 1), SDK_FAIL);
   EXPECT_TRUE(controls().IsGrabbing(key_));
-  DrainStrayFrame(stream);
+  // Aravis's fake camera may still send one free-running frame right
+  // after the switch to trigger mode (its sending thread was between
+  // frames); it is taken here, so that after it no frame may come
+  // untriggered.  The wait is long enough for a loaded machine: the frame
+  // was due at once.
+  FrameOwner stray = GetFrame(stream, 300);
   EXPECT_EQ(GetFrame(stream, 100).frame, nullptr) << "a frame without a trigger";
   for (int i = 0; i < 3; ++i) {
     ASSERT_EQ(SoftwareTrigger(), SDK_OK);
@@ -119,7 +116,7 @@ TEST_P(Conformance, StopWakesAWaiterAtOnce) {
   std::atomic<bool> waiting{false};
   auto waiter = std::async(std::launch::async, [&] {
     waiting = true;
-    // Past a stray frame (see DrainStrayFrame) the wait is for a trigger
+    // Past a stray frame (see StartStopAndSoftwareTriggers) the wait is for a trigger
     // that never comes.
     int32_t result = SDK_OK;
     for (int frames = 0; result == SDK_OK && frames < 3; ++frames) {
