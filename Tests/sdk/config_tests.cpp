@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "sdk_fixture.h"
@@ -53,14 +54,11 @@ TEST(CameraJson, ReadsIdentitiesOrderSettingsAndAbsentFeatures) {
 // or one whose every grab fails), and a refusal that does not say what is
 // wrong: one case per kind of fault.
 TEST(CameraJson, RefusesEveryKindOfInvalidSetAndSaysWhy) {
-  struct Case {
-    std::string json;
-    const char* reason;
-  };
   const auto with = [](const std::string& features) {
     return R"([{"key": "A", "features": {)" + features + "}}]";
   };
-  const Case cases[] = {
+  // Each set, and what its refusal says.
+  const std::pair<std::string, const char*> cases[] = {
       {"{", "parse error at line 1"},
       {R"([{"key": "A", "key": "B"}])", "member \"key\" appears twice"},
       {with(R"("Width": {"value": 64, "value": 32})"), "member \"value\" appears twice"},
@@ -103,10 +101,10 @@ TEST(CameraJson, RefusesEveryKindOfInvalidSetAndSaysWhy) {
       {R"([{"key": "A", "features": []}])", "\"features\" must be an object"},
       {R"({"cameras": 5})", "expected a list of cameras"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [json, reason] : cases) {
     std::string error;
-    EXPECT_FALSE(simsdk::ParseCameras(c.json, &error)) << c.json;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << c.json << " -> " << error;
+    EXPECT_FALSE(simsdk::ParseCameras(json, &error)) << json;
+    EXPECT_NE(error.find(reason), std::string::npos) << json << " -> " << error;
   }
 }
 
@@ -142,25 +140,22 @@ TEST_F(ConfigFile, ResetLoadsTheFileOrGivesNoCamerasAndOneMessage) {
   EXPECT_NE(error.find("Nope"), std::string::npos);
   EXPECT_TRUE(simsdk::CameraState("A-1"));
 
-  struct Case {
-    std::string path;
-    const char* content;  // null: leave the path as it is
-    const char* problem;
-  };
-  const Case cases[] = {
+  // The path, what to write there (null: leave it as it is), and the
+  // problem the message names.
+  const std::tuple<std::string, const char*, const char*> cases[] = {
       {path_, "[{", "parse error"},
       {::testing::TempDir() + "no_such_cameras.json", nullptr, "cannot open"},
       {::testing::TempDir(), nullptr, "cannot read"},  // a directory
   };
-  for (const Case& c : cases) {
-    if (c.content) Write(c.content);
-    setenv("TERVIXMD_SIM_CONFIG", c.path.c_str(), 1);
+  for (const auto& [path, content, problem] : cases) {
+    if (content) Write(content);
+    setenv("TERVIXMD_SIM_CONFIG", path.c_str(), 1);
     testing::internal::CaptureStderr();
     simsdk::Reset();
     const std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(DiscoveredKeys().empty()) << c.path;
-    EXPECT_NE(message.find(c.path), std::string::npos) << message;
-    EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    EXPECT_TRUE(DiscoveredKeys().empty()) << path;
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find(problem), std::string::npos) << message;
     EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line: " << message;
   }
 }
