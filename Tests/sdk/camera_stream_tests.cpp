@@ -132,13 +132,14 @@ TEST_F(Cameras, FeatureFaultsHitOnlyTheirCamera) {
 TEST_F(Cameras, FaultRequestsOutsideTheContractArmNothing) {
   simsdk::SetCameras({SmallCamera("A")});
   const auto connect = static_cast<int32_t>(FaultPoint::Connect);
-  for (const auto& [what, key, point, count, skip] :
-       {std::tuple<const char*, const char*, int32_t, int32_t, int32_t>{"count 0", "A", connect, 0,
-                                                                        0},
-        {"count -2", "A", connect, -2, 0},
-        {"negative skip", "A", connect, 1, -1},
-        {"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
-        {"no key", nullptr, connect, 1, 0}}) {
+  // What is wrong, and the request's key, point, count and skip.
+  const std::tuple<const char*, const char*, int32_t, int32_t, int32_t> requests[] = {
+      {"count 0", "A", connect, 0, 0},
+      {"count -2", "A", connect, -2, 0},
+      {"negative skip", "A", connect, 1, -1},
+      {"unknown point", "A", sdkabi::kFaultPoints, 1, 0},
+      {"no key", nullptr, connect, 1, 0}};
+  for (const auto& [what, key, point, count, skip] : requests) {
     EXPECT_EQ(SDKCTL_InjectFault(key, point, count, skip, ""), -1) << what;
     GENICAM_Camera* camera = FindCamera("A");
     EXPECT_EQ(camera->connect(camera, SDK_ACCESS_CONTROL), 0) << what;

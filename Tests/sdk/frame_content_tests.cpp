@@ -222,13 +222,10 @@ TEST(Scene, PartsWhereThePublishedLayoutPutsThem) {
   FrameLayout yuv = l;
   yuv.pixel_format = "YUV422_8";
   const uint32_t magenta = 30 * 4 + 14, red = 30 * 5;  // red: the bar's first pair
+  const std::pair<uint32_t, uint32_t> yuv_points[] = {{magenta, 0}, {magenta, 1}, {magenta + 1, 1},
+                                                      {red, 0},     {red, 1},     {red + 1, 1}};
   std::vector<uint32_t> yuv_samples;
-  for (const auto& [col, ch] : {std::pair{magenta, 0u},
-                                {magenta, 1u},
-                                {magenta + 1, 1u},
-                                {red, 0u},
-                                {red, 1u},
-                                {red + 1, 1u}})
+  for (const auto& [col, ch] : yuv_points)
     yuv_samples.push_back(simsdk::DeliveredSample(yuv, 0, bars_row, col, ch));
   EXPECT_EQ(yuv_samples, (std::vector<uint32_t>{79, 191, 208, 57, 96, 224}));
 

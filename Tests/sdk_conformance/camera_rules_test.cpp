@@ -70,15 +70,10 @@ TEST_P(Conformance, DisconnectFailsObjectsUntilReconnect) {
 // write is still logged.  Catches limits (or Aravis's increments, which
 // Aravis itself never checks) that are not enforced.
 TEST_P(Conformance, WritesOutsideLimitsOrOffTheIncrementAreRefused) {
-  for (const auto& [value, expected] : {std::pair<int64_t, int32_t>{2048, SDK_OK},
-                                        {2049, SDK_FAIL},
-                                        {2052, SDK_FAIL},
-                                        {12, SDK_FAIL},
-                                        {0, SDK_FAIL},
-                                        {17, SDK_FAIL},
-                                        {30, SDK_FAIL},
-                                        {16, SDK_OK},
-                                        {32, SDK_OK}})
+  const std::pair<int64_t, int32_t> widths[] = {{2048, SDK_OK}, {2049, SDK_FAIL}, {2052, SDK_FAIL},
+                                                {12, SDK_FAIL}, {0, SDK_FAIL},    {17, SDK_FAIL},
+                                                {30, SDK_FAIL}, {16, SDK_OK},     {32, SDK_OK}};
+  for (const auto& [value, expected] : widths)
     EXPECT_EQ(SetNode(format_->width(format_), value), expected) << "Width " << value;
   int64_t width = 0;
   EXPECT_EQ(GetNode(format_->width(format_), &width), SDK_OK);
@@ -163,12 +158,12 @@ TEST_P(Conformance, ReadsIntoSmallBuffersAreCutAndReportTheFullLength) {
 // counted while alive, and fail cleanly for names the camera lacks.
 // Catches named nodes that reach the wrong feature or leak.
 TEST_P(Conformance, NamedNodesReachTheirFeatureOnly) {
-  for (const auto& [name, as_enum, expected] : {std::tuple{"TriggerMode", true, SDK_OK},
-                                                {"DeviceUserID", false, SDK_OK},
-                                                {"DeviceUserID", true, SDK_FAIL},
-                                                {"Width", true, SDK_FAIL},
-                                                {"NoSuchFeature", false, SDK_FAIL},
-                                                {"", true, SDK_FAIL}}) {
+  // The name, whether as an enumeration node, and the answer.
+  const std::tuple<const char*, bool, int32_t> cases[] = {
+      {"TriggerMode", true, SDK_OK},      {"DeviceUserID", false, SDK_OK},
+      {"DeviceUserID", true, SDK_FAIL},   {"Width", true, SDK_FAIL},
+      {"NoSuchFeature", false, SDK_FAIL}, {"", true, SDK_FAIL}};
+  for (const auto& [name, as_enum, expected] : cases) {
     FeatureNodeInfo info{};
     info.camera = camera_;
     std::strncpy(info.attrName, name, sizeof info.attrName - 1);
