@@ -161,12 +161,14 @@ using Grabs = AravisTest;
 // Catches frames delivered damaged, mirrored the wrong way, from a stale
 // buffer (the same frame twice) or with the colour planes swapped.
 TEST_F(Grabs, FreeRunningFramesArriveWithEveryPixelInPlace) {
-  for (const auto& [pixel_format, color_space, reverse_x, reverse_y, planes] :
-       {std::tuple<uint32_t, const char*, bool, bool, size_t>{ARV_PIXEL_FORMAT_MONO_8, "default",
-                                                              false, false, 1},
-        {ARV_PIXEL_FORMAT_MONO_8, "gray", true, false, 1},
-        {ARV_PIXEL_FORMAT_MONO_8, "gray", false, true, 1},
-        {ARV_PIXEL_FORMAT_RGB_8_PACKED, "default", true, true, 3}}) {
+  // The format the camera sends, the colour space asked for, the
+  // mirroring, and the planes delivered.
+  const std::tuple<uint32_t, const char*, bool, bool, size_t> cases[] = {
+      {ARV_PIXEL_FORMAT_MONO_8, "default", false, false, 1},
+      {ARV_PIXEL_FORMAT_MONO_8, "gray", true, false, 1},
+      {ARV_PIXEL_FORMAT_MONO_8, "gray", false, true, 1},
+      {ARV_PIXEL_FORMAT_RGB_8_PACKED, "default", true, true, 3}};
+  for (const auto& [pixel_format, color_space, reverse_x, reverse_y, planes] : cases) {
     SCOPED_TRACE(testing::Message() << color_space << " " << reverse_x << reverse_y);
     camera().SetRegister(reg::kPixelFormat, pixel_format);
     camera().SetRegister(reg::kReverseX, reverse_x);
