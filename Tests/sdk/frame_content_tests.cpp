@@ -83,11 +83,7 @@ uint32_t Channels(const PixelFormatInfo& f) {
 // A sensor just large enough to show every part of the scene: the stamp,
 // the bars with the marker, the track, the digits and the ramp.
 FrameLayout WholeScene(const std::string& format) {
-  FrameLayout l;
-  l.pixel_format = format;
-  l.width = 50;
-  l.height = 72;
-  return l;
+  return {.pixel_format = format, .width = 50, .height = 72};
 }
 
 class EveryFormat : public ::testing::TestWithParam<PixelFormatInfo> {};

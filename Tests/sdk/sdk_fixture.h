@@ -26,8 +26,6 @@ inline const sdkabi::Controls& SdkControls() {
 inline simsdk::CameraConfig SmallCamera(const std::string& key) {
   simsdk::CameraConfig c = simsdk::DefaultCameras().front();
   c.key = key;
-  c.name = key + " name";
-  c.serial = key + "-SN";
   c.width = {16, 1, 4096, 1, true};
   c.height = {4, 1, 4096, 1, true};
   c.pixel_format = {"Mono8", {"Mono8"}, true};
