@@ -132,11 +132,11 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
     const std::string name = row.name;
     for (const Value& value : {Value{int64_t{8}}, Value{8.0}, Value{std::string("enable")}}) {
       if (row.set_kind == kAction) {
-        EXPECT_EQ(Set(*inst, name, value), H_MSG_OK) << name;
+        EXPECT_EQ(inst->SetParam(name, value), H_MSG_OK) << name;
       } else if (row.set_kind == kNotSettable) {
-        EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPARAM) << name;
+        EXPECT_EQ(inst->SetParam(name, value), H_ERR_FGPARAM) << name;
       } else if (!SameKind(value, row.set_kind)) {
-        EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPART) << name << " " << value.index();
+        EXPECT_EQ(inst->SetParam(name, value), H_ERR_FGPART) << name << " " << value.index();
       }
     }
     ExpectAnswer(*inst, name + "_values", row.values ? &*row.values : nullptr);
@@ -146,7 +146,7 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
     const Values category = {std::string(row.category ? row.category : "")};
     ExpectAnswer(*inst, name + "_Category", row.category ? &category : nullptr);
     if (row.set_kind != kNotSettable) {
-      EXPECT_EQ(Set(*inst, InCase(name, ::toupper), row.good), H_MSG_OK) << name;
+      EXPECT_EQ(inst->SetParam(InCase(name, ::toupper), row.good), H_MSG_OK) << name;
     }
     const Values read = row.read ? Values{*row.read} : Values{};
     ExpectAnswer(*inst, InCase(name, ::tolower), row.read ? &read : nullptr);
@@ -156,53 +156,15 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
     }
     ExpectAnswer(*inst, name.substr(0, name.size() - 1), nullptr);
     // A set request knows no metadata name.
-    EXPECT_EQ(Set(*inst, name + "_values", row.good), H_ERR_FGPARAM) << name;
+    EXPECT_EQ(inst->SetParam(name + "_values", row.good), H_ERR_FGPARAM) << name;
   }
   ExpectAnswer(*inst, "", nullptr);
   EXPECT_EQ(inst->raw()->image_width, 320);
   EXPECT_EQ(inst->raw()->image_height, 240);
   EXPECT_EQ(inst->raw()->horizontal_resolution, 320);
   EXPECT_EQ(inst->raw()->vertical_resolution, 240);
-  ASSERT_EQ(Set(*inst, "do_abort_grab", 0.5), H_MSG_OK);  // the pending trigger goes
-  ASSERT_EQ(Set(*inst, "volatile", std::string("disable")), H_MSG_OK);
-}
-
-// Catches vocabulary words compared case-sensitively, any word outside the
-// vocabulary accepted, and a switch that stores its "on" word as "off".
-TEST_F(CatalogueTest, WordValuesMatchInAnyCaseAndNothingElse) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  struct Case {
-    const char* name;
-    const char* word;
-    const char* read;  // null: refused with H_ERR_FGPARV
-  };
-  const Case cases[] = {
-      {"ReverseY", "TRUE", "True"},
-      {"ReverseY", "FALSE", "False"},
-      {"ReverseY", "yes", nullptr},
-      {"ReverseY", "True ", nullptr},
-      {"volatile", "ENABLE", "enable"},
-      {"volatile", "Disable", "disable"},
-      {"volatile", "on", nullptr},
-      {"start_async_after_grab_async", "DISABLE", "disable"},
-      {"start_async_after_grab_async", "Enable", "enable"},
-      {"start_async_after_grab_async", "", nullptr},
-      {"TriggerMode", "Continuous", "Continuous"},
-      {"TriggerMode", "LINE_TRIGGER", "LINE_TRIGGER"},
-      {"TriggerMode", "hardware", nullptr},
-      {"AcquisitionFrameRateEnable", "true", "True"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.name << "=" << c.word);
-    const Values before = Get(*inst, c.name);
-    const Herror status = Set(*inst, c.name, std::string(c.word));
-    EXPECT_EQ(status, c.read ? H_MSG_OK : H_ERR_FGPARV);
-    EXPECT_EQ(Get(*inst, c.name), c.read ? Values{std::string(c.read)} : before);
-  }
-  EXPECT_TRUE(Record(*inst).start_async_after_grab_async);
-  EXPECT_EQ(Set(*inst, "bits_per_channel", int64_t{16}), H_ERR_FGPARV);
-  EXPECT_EQ(inst->raw()->bits_per_channel, 8);
+  ASSERT_EQ(inst->SetParam("do_abort_grab", 0.5), H_MSG_OK);  // the pending trigger goes
+  ASSERT_EQ(inst->SetParam("volatile", std::string("disable")), H_MSG_OK);
 }
 
 Values Texts(std::initializer_list<const char*> texts) {
