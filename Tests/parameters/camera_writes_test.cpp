@@ -8,7 +8,20 @@ namespace {
 
 using sdkabi::FaultPoint;
 
-class CameraWritesTest : public ParameterTest {};
+// Each test starts with the mono test camera open as `inst`.
+class CameraWritesTest : public ParameterTest {
+ protected:
+  void SetUp() override {
+    ParameterTest::SetUp();
+    inst = OpenOk(kKey);
+    ASSERT_TRUE(inst);
+  }
+  void TearDown() override {
+    inst.reset();
+    ParameterTest::TearDown();
+  }
+  std::unique_ptr<hostlayer::Instance> inst;
+};
 
 // Catches a trigger switch that writes the features in another order, writes
 // the source for "continuous", goes on after a refused write, reports a
@@ -23,8 +36,6 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
       {"line_trigger", {{"TriggerSource", "Line1", true}, selector, on}},
       {"continuous", {selector, {"TriggerMode", "Off", true}}},
   };
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   for (const auto& [word, writes] : switches) {
     for (const char* failing : {"", "TriggerSource", "TriggerSelector", "TriggerMode"}) {
       SCOPED_TRACE(testing::Message() << word << " failing " << failing);
@@ -63,8 +74,6 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
 // boolean written to the camera although it did not change (a needless
 // write can restart a camera's acquisition), or not written when it did.
 TEST_F(CameraWritesTest, WordValuesMatchInAnyCaseAndWriteOnlyOnAChange) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   struct Case {
     const char* name;
     const char* word;
@@ -145,8 +154,6 @@ TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
       {"PixelFormat", std::string("mono10"), true, "Mono10", std::string("Mono8"),
        std::string("bayerrg8"), std::string("BayerRG8"), "BayerRG8"},
   };
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SdkControls().ClearWriteLog(kKey);
@@ -187,8 +194,6 @@ TEST_F(CameraWritesTest, ValuesOutsideTheirLimitsNeverReachTheCamera) {
       {"PixelFormat", {std::string("Mono16"), std::string(""), std::string("BayerRG")}},
   };
   simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) { camera.contrast.inc = 0; });
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   SdkControls().ClearWriteLog(kKey);
   for (const auto& [name, values] : refused) {
     for (const Value& value : values) {
@@ -221,8 +226,6 @@ TEST_F(CameraWritesTest, ValuesOutsideTheirLimitsNeverReachTheCamera) {
 // Catches a size or format change while the stream runs (it would change
 // the frames under a running grab), and Contrast wrongly refused then.
 TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   ASSERT_EQ(inst->GrabStartAsync(100.0), H_MSG_OK);  // the stream keeps running
   ASSERT_TRUE(SdkControls().IsGrabbing(kKey));
   SdkControls().ClearWriteLog(kKey);
@@ -242,8 +245,6 @@ TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
 // with four values), and a pixel format read outside the 256-entry list
 // when the stored index is out of range.
 TEST_F(CameraWritesTest, ReadsAnswerTheStoredValuesAndRangesAskTheCamera) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) {
     camera.exposure_time.value = 4321.0;
     camera.width.value = 1280;
@@ -295,8 +296,6 @@ TEST_F(CameraWritesTest, ReadsAnswerTheStoredValuesAndRangesAskTheCamera) {
 // that leaks, and volatile mode granted where a buffer cannot be one byte
 // image.
 TEST_F(CameraWritesTest, VolatileSwitchKeepsTheBuffersAndTellsTheHost) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   const InstanceRecord& record = Record(*inst);
   const std::vector<uint8_t*> buffers(record.InstFrameBuffer, record.InstFrameBuffer + 2);
   EXPECT_EQ(record.frame_buffer_size, 1280 * 960);  // the sensor's largest image
@@ -328,8 +327,6 @@ uint64_t Delivered() {
 // old format.  Every set makes the grab after it stop the stream, so each
 // PixelFormat set below finds the stream stopped.
 TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   hostlayer::Images images;
   // The grab flags of a fresh process: no asynchronous grab in use, no stop
   // pending, the stream stopped.
