@@ -74,9 +74,7 @@ TEST_F(OpenTest, DeviceStringsSelectTheirCamera) {
       std::unique_ptr<hostlayer::Instance> instance;
       const Herror status = TryOpen(DefaultParams(device), &instance);
       EXPECT_EQ(status, opened_key.empty() ? H_ERR_FGDV : H_MSG_OK);
-      if (status == H_MSG_OK) {
-        EXPECT_TRUE(SdkControls().IsConnected(opened_key));
-      }
+      EXPECT_EQ(instance && SdkControls().IsConnected(opened_key), !opened_key.empty());
     }
   }
   std::string text;
@@ -217,15 +215,10 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       EXPECT_EQ(TryOpen(params, &instance), c.expected);
       // One board and one block per buffer.
       EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + c.buffers : 0);
-      if (instance) {
-        EXPECT_EQ(Record(*instance).num_buffers, c.buffers);
-      }
-      const std::vector<std::string> messages = hostlayer::ErrorMessages();
-      if (low_error && c.message != nullptr) {
-        EXPECT_EQ(messages, std::vector<std::string>{c.message});
-      } else {
-        EXPECT_TRUE(messages.empty());
-      }
+      EXPECT_EQ(instance ? Record(*instance).num_buffers : 0, c.buffers);
+      std::vector<std::string> messages;
+      if (low_error && c.message != nullptr) messages.emplace_back(c.message);
+      EXPECT_EQ(hostlayer::ErrorMessages(), messages);
     }
   }
 }
