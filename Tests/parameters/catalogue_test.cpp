@@ -180,7 +180,7 @@ TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
     const char* text;
     Values values;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {0, "Value list for port parameter.", {int64_t{0}, int64_t{1}, int64_t{2}, int64_t{3}}},
       {1, "Value list for camera type parameter.", Texts({"ntsc", "pal", "auto"})},
       {2, "HALCON image acquisition interface template.", {}},
@@ -205,19 +205,15 @@ TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
       {19, "Value list for horizontal resolution parameter.", {int64_t{1}}},
       {20, "Value list for vertical resolution parameter.", {int64_t{1}}},
   };
+  for (int32_t query : {7, 11, 15, 16, 17, 18, 21, 1000, -1}) {
+    cases.push_back({query, "Unsupported query!", {}});
+  }
   for (const Case& c : cases) {
     std::string text;
     Values values;
     ASSERT_EQ(driver().Info(c.query, &text, &values), H_MSG_OK) << c.query;
     EXPECT_EQ(text, c.text) << c.query;
     EXPECT_EQ(values, c.values) << c.query;
-  }
-  for (int32_t query : {7, 11, 15, 16, 17, 18, 21, 1000, -1}) {
-    std::string text;
-    Values values;
-    ASSERT_EQ(driver().Info(query, &text, &values), H_MSG_OK) << query;
-    EXPECT_EQ(text, "Unsupported query!") << query;
-    EXPECT_TRUE(values.empty()) << query;
   }
   // A failed allocation answers the host's code and no list.
   for (int32_t query : {0, 1, 4, 5, 6, 13}) {
