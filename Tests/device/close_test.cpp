@@ -141,32 +141,27 @@ int32_t answer_count;
 const ParamValue kTimeout{{.l = 77}, PV_INTEGER};
 
 const Operation kOperations[] = {
-    {"Close", [](FGClass& fg, FGInstance* i) { return fg.Close(nullptr, i); }, H_MSG_OK, false},
-    {"Grab",
-     [](FGClass& fg, FGInstance* i) { return fg.Grab(nullptr, i, answer_images, &answer_count); },
+    {"Close", [](auto& fg, auto i) { return fg.Close(nullptr, i); }, H_MSG_OK, false},
+    {"Grab", [](auto& fg, auto i) { return fg.Grab(nullptr, i, answer_images, &answer_count); },
      H_ERR_FGDV, true},
-    {"GrabStartAsync", [](FGClass& fg, FGInstance* i) { return fg.GrabStartAsync(nullptr, i, 9); },
+    {"GrabStartAsync", [](auto& fg, auto i) { return fg.GrabStartAsync(nullptr, i, 9); },
      H_ERR_FGDV, true},
     {"GrabAsync",
-     [](FGClass& fg, FGInstance* i) {
-       return fg.GrabAsync(nullptr, i, 9, answer_images, &answer_count);
-     },
+     [](auto& fg, auto i) { return fg.GrabAsync(nullptr, i, 9, answer_images, &answer_count); },
      H_ERR_FGDV, true},
     {"GrabData",
-     [](FGClass& fg, FGInstance* i) {
-       return fg.GrabData(nullptr, i, nullptr, nullptr, nullptr, nullptr);
-     },
+     [](auto& fg, auto i) { return fg.GrabData(nullptr, i, nullptr, nullptr, nullptr, nullptr); },
      H_ERR_FGNOTSUP, false},
     {"GrabDataAsync",
-     [](FGClass& fg, FGInstance* i) {
+     [](auto& fg, auto i) {
        return fg.GrabDataAsync(nullptr, i, 9, nullptr, nullptr, nullptr, nullptr);
      },
      H_ERR_FGNOTSUP, false},
     {"SetParam",
-     [](FGClass& fg, FGInstance* i) { return fg.SetParam(nullptr, i, "grab_timeout", &kTimeout); },
+     [](auto& fg, auto i) { return fg.SetParam(nullptr, i, "grab_timeout", &kTimeout); },
      H_ERR_FGPARV, true},
     {"GetParam",
-     [](FGClass& fg, FGInstance* i) {
+     [](auto& fg, auto i) {
        return fg.GetParam(nullptr, i, "grab_timeout", answer_values, &answer_count);
      },
      H_ERR_FGPARV, false},
