@@ -98,11 +98,11 @@ std::string InCase(std::string text, int (*change)(int)) {
 
 // The answer to `name` (status and values); `expected` null: refused with
 // H_ERR_FGPARAM, as no such name.
-void ExpectAnswer(hostlayer::Instance& inst, const std::string& name, const Values* expected) {
+void ExpectAnswer(hostlayer::Instance& inst, const std::string& name,
+                  const std::optional<Values>& expected) {
   Values answer;
-  const Herror status = inst.GetParam(name, &answer);
-  EXPECT_EQ(status, expected ? H_MSG_OK : H_ERR_FGPARAM) << name;
-  EXPECT_EQ(answer, expected ? *expected : Values{}) << name;
+  EXPECT_EQ(inst.GetParam(name, &answer), expected ? H_MSG_OK : H_ERR_FGPARAM) << name;
+  EXPECT_EQ(answer, expected.value_or(Values{})) << name;
 }
 
 class CatalogueTest : public ParameterTest {};
@@ -128,27 +128,27 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
         EXPECT_EQ(inst->SetParam(name, value), H_ERR_FGPART) << name << " " << value.index();
       }
     }
-    ExpectAnswer(*inst, name + "_values", row.values ? &*row.values : nullptr);
-    ExpectAnswer(*inst, name + "_range", row.range.empty() ? nullptr : &row.range);
-    const Values description = {std::string(row.description)};
-    ExpectAnswer(*inst, InCase(name, ::toupper) + "_DESCRIPTION", &description);
-    const Values category = {std::string(row.category ? row.category : "")};
-    ExpectAnswer(*inst, name + "_Category", row.category ? &category : nullptr);
+    ExpectAnswer(*inst, name + "_values", row.values);
+    ExpectAnswer(*inst, name + "_range",
+                 row.range.empty() ? std::nullopt : std::optional(row.range));
+    ExpectAnswer(*inst, InCase(name, ::toupper) + "_DESCRIPTION", Values{row.description});
+    ExpectAnswer(*inst, name + "_Category",
+                 row.category ? std::optional(Values{row.category}) : std::nullopt);
     if (row.access != kReadOnly) {
       EXPECT_EQ(inst->SetParam(InCase(name, ::toupper), row.value), H_MSG_OK) << name;
     }
-    const Values read = {row.value};
     const bool readable = row.access == kReadOnly || row.access == kReadWrite;
-    ExpectAnswer(*inst, InCase(name, ::tolower), readable ? &read : nullptr);
+    ExpectAnswer(*inst, InCase(name, ::tolower),
+                 readable ? std::optional(Values{row.value}) : std::nullopt);
     // Suffixes are not parsed: anything else is not a name.
     for (const char* suffix : {"_value", "_range_values", "\xC3\xA4", " "}) {
-      ExpectAnswer(*inst, name + suffix, nullptr);
+      ExpectAnswer(*inst, name + suffix, std::nullopt);
     }
-    ExpectAnswer(*inst, name.substr(0, name.size() - 1), nullptr);
+    ExpectAnswer(*inst, name.substr(0, name.size() - 1), std::nullopt);
     // A set request knows no metadata name.
     EXPECT_EQ(inst->SetParam(name + "_values", row.value), H_ERR_FGPARAM) << name;
   }
-  ExpectAnswer(*inst, "", nullptr);
+  ExpectAnswer(*inst, "", std::nullopt);
   EXPECT_EQ(inst->raw()->image_width, 320);
   EXPECT_EQ(inst->raw()->image_height, 240);
   EXPECT_EQ(inst->raw()->horizontal_resolution, 320);
