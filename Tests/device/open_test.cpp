@@ -1,5 +1,6 @@
 // FGInit, the instance pool, device-string matching, and what FGOpen reads,
 // computes and refuses, and leaves behind when it fails.
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 #include <vector>
@@ -159,11 +160,9 @@ TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
   ASSERT_TRUE(OpenOk(kMonoKey));
   EXPECT_EQ(hostlayer::Memory().checked_allocations, 3);  // board and two buffers
   EXPECT_EQ(hostlayer::Memory().allocations, 3);
-  bool board_reported = false;
-  for (const auto& record : hostlayer::SpyLog()) {
-    board_reported |= record.text.find("BoardRecord") != std::string::npos;
-  }
-  EXPECT_TRUE(board_reported);
+  EXPECT_TRUE(std::ranges::any_of(hostlayer::SpyLog(), [](const auto& record) {
+    return record.text.find("BoardRecord") != std::string::npos;
+  }));
 }
 
 // Catches a wrong number of frame buffers, a parser that takes the second
@@ -172,6 +171,7 @@ TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
 TEST_F(OpenTest, GenericParametersSetBufferCount) {
   const char* const invalid = "Invalid value for Generic parameter 'num_buffers'!";
   const char* const not_text = "Generic parameter accepts only string values!";
+  const char* const no_argument = "No argument for Generic parameter 'num_buffers' found!";
   struct Case {
     std::vector<Value> generic;
     Herror expected;
@@ -191,10 +191,7 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{std::string("num_buffers=1")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=abc")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=99999999999999999999")}, H_ERR_FGPARV, 0, invalid},
-      {{std::string("num_buffers")},
-       H_ERR_FGPARV,
-       0,
-       "No argument for Generic parameter 'num_buffers' found!"},
+      {{std::string("num_buffers")}, H_ERR_FGPARV, 0, no_argument},
       {{std::string("buffers=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: buffers=3!"},
       {{std::string("NUM_BUFFERS=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: NUM_BUFFERS=3!"},
       {{std::string(1100, 'x')}, H_ERR_FGPARAM, 0, "Wrong parameter input for Generic!"},
