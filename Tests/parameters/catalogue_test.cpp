@@ -26,23 +26,27 @@ struct Row {
   const char* category;  // null: no such query
 };
 
-const Values kSwitch = {std::string("disable"), std::string("enable")};
-const Values kBool = {std::string("False"), std::string("True")};
+// A value list of one type.
+template <class T>
+Values List(std::initializer_list<T> items) {
+  return Values(items.begin(), items.end());
+}
+
+const Values kSwitch = List({"disable", "enable"});
+const Values kBool = List({"False", "True"});
 
 // One parameter per row.
 // clang-format off
 const Row kRows[] = {
-    {"grab_timeout", kReadWrite, int64_t{1234}, std::nullopt,
-     {int64_t{1}, int64_t{32767}, int64_t{1}, int64_t{5000}},
+    {"grab_timeout", kReadWrite, int64_t{1234}, std::nullopt, List<int64_t>({1, 32767, 1, 5000}),
      "Specifies the desired timeout for aborting a pending grab in milliseconds", nullptr},
     {"num_buffers", kReadOnly, int64_t{2}, std::nullopt, {}, "Current number of image buffers",
      nullptr},
-    {"revision", kReadOnly, std::string("5.x"), std::nullopt, {}, "Current interface revision",
-     nullptr},
-    {"start_async_after_grab_async", kReadWrite, std::string("disable"), kSwitch, {},
+    {"revision", kReadOnly, "5.x", std::nullopt, {}, "Current interface revision", nullptr},
+    {"start_async_after_grab_async", kReadWrite, "disable", kSwitch, {},
      "Specifies if at the end of 'grab_image_async' a new async grab command is called "
      "automatically", nullptr},
-    {"volatile", kReadWrite, std::string("enable"), kSwitch, {},
+    {"volatile", kReadWrite, "enable", kSwitch, {},
      "In volatile mode the interface buffers are used directly to store the grabbed images",
      nullptr},
     {"bits_per_channel", kWriteOnly, int64_t{8}, Values{int64_t{8}}, {},
@@ -55,38 +59,33 @@ const Row kRows[] = {
      nullptr},
     {"do_TriggerSoftware", kAction, int64_t{1}, Values{int64_t{1}}, {}, "trigger software=",
      "AcquisitionControl"},
-    {"TriggerMode", kReadWrite, std::string("software_trigger"),
-     Values{std::string("continuous"), std::string("software_trigger"),
-            std::string("line_trigger")},
-     {}, "Set camera acquisition mode", "AcquisitionControl"},
-    {"ReverseX", kReadWrite, std::string("True"), kBool, {},
+    {"TriggerMode", kReadWrite, "software_trigger",
+     List({"continuous", "software_trigger", "line_trigger"}), {}, "Set camera acquisition mode",
+     "AcquisitionControl"},
+    {"ReverseX", kReadWrite, "True", kBool, {},
      "Specifies if you want to reverse the image in x coordinate", "ImageFormatControl"},
-    {"ReverseY", kReadWrite, std::string("True"), kBool, {},
+    {"ReverseY", kReadWrite, "True", kBool, {},
      "Specifies if you want to reverse the image in y coordinate", "ImageFormatControl"},
-    {"PixelFormat", kReadWrite, std::string("Mono10"),
-     Values{std::string("Mono8"), std::string("Mono10"), std::string("BayerRG8")}, {},
+    {"PixelFormat", kReadWrite, "Mono10", List({"Mono8", "Mono10", "BayerRG8"}), {},
      "Specifies the desired pixel format", "ImageFormatControl"},
-    {"DeviceUserID", kReadWrite, std::string("lab-1"), Values{}, {},
-     "User-programmable device identifier", "DeviceControl"},
+    {"DeviceUserID", kReadWrite, "lab-1", Values{}, {}, "User-programmable device identifier",
+     "DeviceControl"},
     {"ExposureTime", kReadWrite, 2000.0, std::nullopt, {10.0, 100000.0, 1.0, 1000.0},
      "Specifies the desired exposure time", "AcquisitionControl"},
     {"AcquisitionFrameRate", kReadWrite, 25.0, std::nullopt, {1.0, 120.0, 1.0, 30.0},
      "Specifies the desired acquisition frame rate", "AcquisitionControl"},
-    {"AcquisitionFrameRateEnable", kReadWrite, std::string("True"), kBool, {},
+    {"AcquisitionFrameRateEnable", kReadWrite, "True", kBool, {},
      "Specifies if you want to enable the acquisition frame rate", "AcquisitionControl"},
     {"GainRaw", kReadWrite, 2.0, std::nullopt, {0.0, 16.0, 1.0, 1.0},
      "Specifies the desired gain raw", "AnalogControl"},
-    {"Gamma", kReadWrite, 1.5, std::nullopt, {0.1, 4.0, 1.0, 1.0},
-     "Specifies the desired Gamma", "AnalogControl"},
-    {"Contrast", kReadWrite, int64_t{12}, std::nullopt,
-     {int64_t{-48}, int64_t{48}, int64_t{4}, int64_t{0}}, "Specifies the desired contrast",
-     "ISPControl"},
-    {"Width", kReadWrite, int64_t{320}, std::nullopt,
-     {int64_t{16}, int64_t{1280}, int64_t{16}, int64_t{640}}, "Specifies the desired width",
-     "ImageFormatControl"},
-    {"Height", kReadWrite, int64_t{240}, std::nullopt,
-     {int64_t{2}, int64_t{960}, int64_t{2}, int64_t{480}}, "Specifies the desired height",
-     "ImageFormatControl"},
+    {"Gamma", kReadWrite, 1.5, std::nullopt, {0.1, 4.0, 1.0, 1.0}, "Specifies the desired Gamma",
+     "AnalogControl"},
+    {"Contrast", kReadWrite, int64_t{12}, std::nullopt, List<int64_t>({-48, 48, 4, 0}),
+     "Specifies the desired contrast", "ISPControl"},
+    {"Width", kReadWrite, int64_t{320}, std::nullopt, List<int64_t>({16, 1280, 16, 640}),
+     "Specifies the desired width", "ImageFormatControl"},
+    {"Height", kReadWrite, int64_t{240}, std::nullopt, List<int64_t>({2, 960, 2, 480}),
+     "Specifies the desired height", "ImageFormatControl"},
 };
 // clang-format on
 
@@ -157,12 +156,6 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
   ASSERT_EQ(inst->SetParam("volatile", std::string("disable")), H_MSG_OK);
 }
 
-Values Texts(std::initializer_list<const char*> texts) {
-  Values values;
-  for (const char* text : texts) values.emplace_back(std::string(text));
-  return values;
-}
-
 // Catches a wrong text, value, order or type for any query number, a list
 // for a query that has none, a query that fails, and defaults that are not
 // the host's own list built from the interface record.
@@ -173,8 +166,8 @@ TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
     Values values;
   };
   std::vector<Case> cases = {
-      {0, "Value list for port parameter.", {int64_t{0}, int64_t{1}, int64_t{2}, int64_t{3}}},
-      {1, "Value list for camera type parameter.", Texts({"ntsc", "pal", "auto"})},
+      {0, "Value list for port parameter.", List<int64_t>({0, 1, 2, 3})},
+      {1, "Value list for camera type parameter.", List({"ntsc", "pal", "auto"})},
       {2, "HALCON image acquisition interface template.", {}},
       {3,
        "Default values (as used for open_framegrabber).",
@@ -182,18 +175,18 @@ TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
         std::string("progressive"), int64_t{8}, std::string("default"), 1.0, std::string("false"),
         std::string("auto"), std::string("0"), int64_t{0}, int64_t{0}}},
       {4, "Additional parameters for this image acquisition interface.",
-       Texts({"Width", "Height", "ReverseX", "ReverseY", "PixelFormat", "AcquisitionFrameRate",
-              "AcquisitionFrameRateEnable", "TriggerMode", "ExposureTime", "do_TriggerSoftware",
-              "DeviceUserID", "GainRaw", "Gamma", "Contrast", "do_abort_grab"})},
-      {6, "Current interface revision.", Texts({"5.x"})},
-      {8, "Value list for field parameter.", Texts({"interlaced", "progressive"})},
+       List({"Width", "Height", "ReverseX", "ReverseY", "PixelFormat", "AcquisitionFrameRate",
+             "AcquisitionFrameRateEnable", "TriggerMode", "ExposureTime", "do_TriggerSoftware",
+             "DeviceUserID", "GainRaw", "Gamma", "Contrast", "do_abort_grab"})},
+      {6, "Current interface revision.", List({"5.x"})},
+      {8, "Value list for field parameter.", List({"interlaced", "progressive"})},
       {9, "Value list for bits per channel parameter.", {int64_t{8}}},
-      {10, "Value list for color space parameter.", Texts({"default", "gray", "rgb"})},
-      {12, "Value list for device parameter.", Texts({"default", "0", "1"})},
+      {10, "Value list for color space parameter.", List({"default", "gray", "rgb"})},
+      {12, "Value list for device parameter.", List({"default", "0", "1"})},
       {13, "Additional read-only parameters for this interface.",
-       Texts({"num_buffers", "revision"})},
+       List({"num_buffers", "revision"})},
       {14, "Additional write-only parameters for this interface.",
-       Texts({"do_abort_grab", "do_TriggerSoftware"})},
+       List({"do_abort_grab", "do_TriggerSoftware"})},
       {19, "Value list for horizontal resolution parameter.", {int64_t{1}}},
       {20, "Value list for vertical resolution parameter.", {int64_t{1}}},
   };
@@ -242,8 +235,8 @@ TEST_F(CatalogueTest, BoardListNamesEveryCameraInOneBlock) {
   Values values;
   ASSERT_EQ(driver().Info(5, &text, &values), H_MSG_OK);
   EXPECT_EQ(text, "Info about installed xy boards.");
-  EXPECT_EQ(values, Texts({"device:LineScanCam port:0", "device:KEYB port:1",
-                           ("device:" + std::string(1023 - 7, 'n')).c_str()}));
+  EXPECT_EQ(values, List({"device:LineScanCam port:0", "device:KEYB port:1",
+                          ("device:" + std::string(1023 - 7, 'n')).c_str()}));
   EXPECT_EQ(hostlayer::Memory().live_blocks, blocks_before);
   UseCameras({});
   ASSERT_EQ(driver().Info(5, &text, &values), H_MSG_OK);
