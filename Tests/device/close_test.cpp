@@ -79,9 +79,7 @@ TEST_F(CloseTest, ObjectsLiveUntilTheLastInstanceCloses) {
   EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   EXPECT_EQ(Counters().connects, 1u);
 
-  hostlayer::OpenParams bad_port = DefaultParams(kMonoKey);
-  bad_port.port = int64_t{7};
-  EXPECT_EQ(TryOpen(bad_port), H_ERR_FGPORT);
+  EXPECT_EQ(TryOpen({.device = std::string(kMonoKey), .port = int64_t{7}}), H_ERR_FGPORT);
   hostlayer::FailCall(hostlayer::HostCall::Alloc, 2, 4711);
   EXPECT_EQ(TryOpen(DefaultParams(kMonoKey)), 4711);
   EXPECT_EQ(SdkControls().LiveObjects(), one_open);

@@ -96,33 +96,32 @@ TEST_F(OpenTest, DeviceStringsSelectTheirCamera) {
 TEST_F(OpenTest, FailuresAnswerTheirCodeAndLeaveNothingBehind) {
   struct Case {
     Herror expected;
-    void (*arrange)(hostlayer::OpenParams&);
+    hostlayer::OpenParams params;
     FaultPoint fault;     // injected in the rows that print a line
     const char* printed;  // the open's whole standard output; null: none
   };
-  const auto none = [](hostlayer::OpenParams&) {};
+  const hostlayer::OpenParams plain = DefaultParams(kMonoKey);
+  const Value mono = std::string(kMonoKey);
   const Case cases[] = {
-      {H_ERR_FGDV, none, FaultPoint::CreateImageFormatControl, "Create Image Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateAnalogControl, "Create Analog Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateISPControl, "Create ISP Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateUserSetControl, "Create UserSet Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateDeviceControl, "Create Device Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateStream, "create stream obj  fail.\r\n"},
-      {H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
-      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{-2}; }},
-      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
-      {H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
-      {H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
-      {H_ERR_FGEXTTRIG, [](auto& p) { p.external_trigger = std::string("true"); }},
-      {H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
+      {H_ERR_FGDV, plain, FaultPoint::CreateImageFormatControl, "Create Image Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateAnalogControl, "Create Analog Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateISPControl, "Create ISP Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateUserSetControl, "Create UserSet Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateDeviceControl, "Create Device Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateStream, "create stream obj  fail.\r\n"},
+      {H_ERR_FGDV, {.device = std::string("nope")}},
+      {H_ERR_FGPORT, {.device = mono, .port = int64_t{-2}}},
+      {H_ERR_FGPORT, {.device = mono, .port = int64_t{4}}},
+      {H_ERR_FGLINE, {.device = mono, .line_in = int64_t{1}}},
+      {H_ERR_FGWB, {.bits_per_channel = int64_t{16}, .device = mono}},
+      {H_ERR_FGEXTTRIG, {.external_trigger = std::string("true"), .device = mono}},
+      {H_ERR_FGFIELD, {.field = int64_t{1}, .device = mono}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    hostlayer::OpenParams params = DefaultParams(kMonoKey);
-    c.arrange(params);
     if (c.printed != nullptr) SdkControls().InjectFault(kMonoKey, c.fault);
     Herror status = 0;
-    EXPECT_EQ(Capture([&] { status = TryOpen(params); }).out, c.printed ? c.printed : "");
+    EXPECT_EQ(Capture([&] { status = TryOpen(c.params); }).out, c.printed ? c.printed : "");
     EXPECT_EQ(status, c.expected);
     EXPECT_FALSE(SdkControls().IsConnected(kMonoKey));
     ExpectNoLeaks("after the failed open");
@@ -206,8 +205,7 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       hostlayer::Reset();
       hostlayer::SetDoLowError(low_error);
       const int64_t blocks_before = hostlayer::Memory().live_blocks;
-      hostlayer::OpenParams params = DefaultParams(kMonoKey);
-      params.generic = c.generic;
+      const hostlayer::OpenParams params{.generic = c.generic, .device = std::string(kMonoKey)};
       std::unique_ptr<hostlayer::Instance> instance;
       EXPECT_EQ(TryOpen(params, &instance), c.expected);
       // One board and one block per buffer.
@@ -250,13 +248,13 @@ TEST_F(OpenTest, GeometryFollowsDivisorsAndImagePart) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    hostlayer::OpenParams params = DefaultParams(kMonoKey);
-    params.horizontal_resolution = c.horizontal;
-    params.vertical_resolution = c.vertical;
-    params.image_width = c.width;
-    params.image_height = c.height;
-    params.start_row = c.row;
-    params.start_column = c.column;
+    const hostlayer::OpenParams params{.horizontal_resolution = c.horizontal,
+                                       .vertical_resolution = c.vertical,
+                                       .image_width = c.width,
+                                       .image_height = c.height,
+                                       .start_row = c.row,
+                                       .start_column = c.column,
+                                       .device = std::string(kMonoKey)};
     std::unique_ptr<hostlayer::Instance> instance;
     ASSERT_EQ(TryOpen(params, &instance), c.expected);
     if (c.expected != H_MSG_OK) continue;
@@ -290,8 +288,8 @@ TEST_F(OpenTest, ColourSpaceFollowsPixelFormat) {
     camera.pixel_format.entries = formats;
     camera.pixel_format.value = pixel_format;
     UseCameras({camera});
-    hostlayer::OpenParams params = DefaultParams("CAM");
-    params.color_space = std::string(color_space);
+    const hostlayer::OpenParams params{.color_space = std::string(color_space),
+                                       .device = std::string("CAM")};
     std::unique_ptr<hostlayer::Instance> instance;
     ASSERT_EQ(TryOpen(params, &instance), expected);
     if (expected != H_MSG_OK) continue;
