@@ -54,8 +54,7 @@ TEST_F(CloseTest, StopsAGrabbingStreamAndDisconnects) {
   EXPECT_EQ(Capture([&] { status = instance->Close(); }).out,
             "stop grabbing fail.\r\ndisconnect camera fail.\r\n");
   EXPECT_EQ(status, H_MSG_OK);
-  EXPECT_EQ(SdkControls().LiveObjects().controls, 0u);
-  EXPECT_EQ(SdkControls().LiveObjects().streams, 0u);
+  EXPECT_EQ(SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
   // The camera stayed connected, but no instance uses it: the next open
   // connects it again rather than lean on a link nobody holds.
   const uint64_t connects = Counters().connects;
@@ -71,9 +70,8 @@ TEST_F(CloseTest, StopsAGrabbingStreamAndDisconnects) {
 TEST_F(CloseTest, ObjectsLiveUntilTheLastInstanceCloses) {
   auto by_default = OpenOk("default");
   ASSERT_TRUE(by_default);
-  const sdkabi::LiveObjectCount one_open = SdkControls().LiveObjects();
-  EXPECT_EQ(one_open.controls, 6u);
-  EXPECT_EQ(one_open.streams, 1u);
+  const sdkabi::LiveObjectCount one_open{.controls = 6, .streams = 1};
+  EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   auto by_name = OpenOk(kMonoName);
   ASSERT_TRUE(by_name);
   EXPECT_EQ(SdkControls().LiveObjects(), one_open);
@@ -89,8 +87,7 @@ TEST_F(CloseTest, ObjectsLiveUntilTheLastInstanceCloses) {
   ASSERT_EQ(by_default->Close(), H_MSG_OK);
   EXPECT_TRUE(SdkControls().IsConnected(kMonoKey));
   EXPECT_EQ(Counters().disconnects, 0u);
-  EXPECT_EQ(SdkControls().LiveObjects().controls, 6u);
-  EXPECT_EQ(SdkControls().LiveObjects().streams, 1u);
+  EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
   EXPECT_EQ(by_name->SetParam("ExposureTime", 2000.0), H_MSG_OK);
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
