@@ -171,13 +171,9 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
   const char* const invalid = "Invalid value for Generic parameter 'num_buffers'!";
   const char* const not_text = "Generic parameter accepts only string values!";
   const char* const no_argument = "No argument for Generic parameter 'num_buffers' found!";
-  struct Case {
-    std::vector<Value> generic;
-    Herror expected;
-    int32_t buffers;      // when the open succeeds
-    const char* message;  // IOPrintErrorMessage text, or null
-  };
-  const Case cases[] = {
+  // (generic, the open's answer, buffers when it succeeds, the
+  // IOPrintErrorMessage text or null)
+  const std::tuple<std::vector<Value>, Herror, int32_t, const char*> cases[] = {
       {{int64_t{-1}}, H_MSG_OK, 2, nullptr},
       {{-1.0}, H_MSG_OK, 2, nullptr},
       {{}, H_MSG_OK, 2, nullptr},
@@ -200,19 +196,20 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{int64_t{-1}, std::string("num_buffers=5")}, H_ERR_FGPART, 0, not_text},
   };
   for (const bool low_error : {false, true}) {
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+      const auto& [generic, expected, buffers, message] = c;
       SCOPED_TRACE(testing::Message() << "case " << (&c - cases) << " low error " << low_error);
       hostlayer::Reset();
       hostlayer::SetDoLowError(low_error);
       const int64_t blocks_before = hostlayer::Memory().live_blocks;
-      const hostlayer::OpenParams params{.generic = c.generic, .device = std::string(kMonoKey)};
+      const hostlayer::OpenParams params{.generic = generic, .device = std::string(kMonoKey)};
       std::unique_ptr<hostlayer::Instance> instance;
-      EXPECT_EQ(TryOpen(params, &instance), c.expected);
+      EXPECT_EQ(TryOpen(params, &instance), expected);
       // One board and one block per buffer.
-      EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + c.buffers : 0);
-      EXPECT_EQ(instance ? Record(*instance).num_buffers : 0, c.buffers);
+      EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + buffers : 0);
+      EXPECT_EQ(instance ? Record(*instance).num_buffers : 0, buffers);
       std::vector<std::string> messages;
-      if (low_error && c.message != nullptr) messages.emplace_back(c.message);
+      if (low_error && message != nullptr) messages.emplace_back(message);
       EXPECT_EQ(hostlayer::ErrorMessages(), messages);
     }
   }

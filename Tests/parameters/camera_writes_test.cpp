@@ -77,13 +77,9 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
 // boolean written to the camera although it did not change (a needless
 // write can restart a camera's acquisition), or not written when it did.
 TEST_F(CameraWritesTest, WordValuesMatchInAnyCaseAndWriteOnlyOnAChange) {
-  struct Case {
-    const char* name;
-    const char* word;
-    const char* read;     // null: refused with H_ERR_FGPARV
-    const char* written;  // what the camera's feature of that name got; null: nothing
-  };
-  std::vector<Case> cases = {
+  // (name, word, the read after it or null: refused with H_ERR_FGPARV,
+  // what the camera's feature of that name got or null: nothing)
+  std::vector<std::tuple<const char*, const char*, const char*, const char*>> cases = {
       {"volatile", "ENABLE", "enable", nullptr},
       {"volatile", "Disable", "disable", nullptr},
       {"volatile", "on", nullptr, nullptr},
@@ -102,18 +98,18 @@ TEST_F(CameraWritesTest, WordValuesMatchInAnyCaseAndWriteOnlyOnAChange) {
                                {name, "True ", nullptr, nullptr},
                                {name, "false", "False", "false"}});
   }
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.name << "=" << c.word);
-    const Values before = Get(*inst, c.name);
+  for (const auto& [name, word, read, written] : cases) {
+    SCOPED_TRACE(testing::Message() << name << "=" << word);
+    const Values before = Get(*inst, name);
     SdkControls().ClearWriteLog(kKey);
-    EXPECT_EQ(inst->SetParam(c.name, std::string(c.word)), c.read ? H_MSG_OK : H_ERR_FGPARV);
-    EXPECT_EQ(Get(*inst, c.name), c.read ? Values{std::string(c.read)} : before);
-    std::vector<LogEntry> written;
+    EXPECT_EQ(inst->SetParam(name, std::string(word)), read ? H_MSG_OK : H_ERR_FGPARV);
+    EXPECT_EQ(Get(*inst, name), read ? Values{std::string(read)} : before);
+    std::vector<LogEntry> writes;
     for (const LogEntry& entry : Writes()) {
-      if (entry.feature == c.name) written.push_back(entry);
+      if (entry.feature == name) writes.push_back(entry);
     }
-    EXPECT_EQ(written, (c.written ? std::vector<LogEntry>{{c.name, c.written, true}}
-                                  : std::vector<LogEntry>{}));
+    EXPECT_EQ(writes,
+              (written ? std::vector<LogEntry>{{name, written, true}} : std::vector<LogEntry>{}));
   }
   EXPECT_TRUE(Record(*inst).start_async_after_grab_async);
   EXPECT_EQ(inst->SetParam("bits_per_channel", int64_t{16}), H_ERR_FGPARV);
@@ -330,24 +326,19 @@ TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
   ASSERT_EQ(inst->SetParam("grab_timeout", int64_t{5000}), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  struct Step {
-    const char* name;
-    Value value;
-    Herror status;
-    uint64_t frames_per_grab;
-  };
-  const Step steps[] = {
+  // (set, value, its answer, frames each grab after it takes)
+  const std::tuple<const char*, Value, Herror, uint64_t> steps[] = {
       {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
       {"volatile", std::string("bogus"), H_ERR_FGPARV, 2},  // PixelFormat stays the last
       {"grab_timeout", int64_t{10}, H_MSG_OK, 1},
       {"pixelformat", std::string("Mono8"), H_MSG_OK, 1},  // the grab compares exactly
       {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
   };
-  for (const Step& step : steps) {
-    ASSERT_EQ(inst->SetParam(step.name, step.value), step.status) << step.name;
+  for (const auto& [name, value, status, frames_per_grab] : steps) {
+    ASSERT_EQ(inst->SetParam(name, value), status) << name;
     const uint64_t before = Delivered();
-    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << step.name;
-    EXPECT_EQ(Delivered() - before, step.frames_per_grab) << step.name;
+    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << name;
+    EXPECT_EQ(Delivered() - before, frames_per_grab) << name;
   }
   // Changing to a colour format leaves the instance's images gray.
   ASSERT_EQ(inst->SetParam("PixelFormat", std::string("BayerRG8")), H_MSG_OK);
