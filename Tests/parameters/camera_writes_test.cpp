@@ -60,7 +60,6 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
       SdkControls().ClearFaults();
     }
   }
-  SdkControls().ClearWriteLog(kKey);
   SdkControls().InjectFault(kKey, FaultPoint::CommandExecute, 1);
   EXPECT_EQ(inst->SetParam("do_TriggerSoftware", std::string("x")), H_ERR_FGTRIGGER);
   EXPECT_FALSE(Record(*inst).grab_started);
