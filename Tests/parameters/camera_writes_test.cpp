@@ -1,6 +1,7 @@
-// What set and get requests do with the camera: what a set writes, in
-// which order, and what it keeps when the camera or the value is refused;
-// which reads ask the camera; and how requests steer the grab engine.
+// What set and get requests do with the camera: which words a set takes,
+// what it writes, in which order, and what it keeps when the camera or the
+// value is refused; which reads ask the camera; and how requests steer the
+// grab engine.
 #include <tuple>
 #include <utility>
 

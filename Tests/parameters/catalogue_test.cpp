@@ -1,10 +1,11 @@
 // The whole vocabulary through the host driver, one row per name: each is
 // set with each wrong type, set in capitals and read back in small letters,
-// and asked for each metadata query.  Then the word values, and the
-// information queries about the interface as a whole.
+// and asked for each metadata query.  Then the information queries about
+// the interface as a whole.
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <tuple>
 
 #include "parameter_test_util.h"
 #include "parameters/host_value_list.h"
@@ -148,10 +149,10 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
     EXPECT_EQ(inst->SetParam(name + "_values", row.value), H_ERR_FGPARAM) << name;
   }
   ExpectAnswer(*inst, "", std::nullopt);
-  EXPECT_EQ(inst->raw()->image_width, 320);
-  EXPECT_EQ(inst->raw()->image_height, 240);
-  EXPECT_EQ(inst->raw()->horizontal_resolution, 320);
-  EXPECT_EQ(inst->raw()->vertical_resolution, 240);
+  const FGInstance& fginst = *inst->raw();
+  EXPECT_EQ(std::tuple(fginst.image_width, fginst.image_height, fginst.horizontal_resolution,
+                       fginst.vertical_resolution),
+            std::tuple(320, 240, 320, 240));
   ASSERT_EQ(inst->SetParam("do_abort_grab", 0.5), H_MSG_OK);  // the pending trigger goes
   ASSERT_EQ(inst->SetParam("volatile", std::string("disable")), H_MSG_OK);
 }
@@ -160,12 +161,7 @@ TEST_F(CatalogueTest, EveryNameAnswersItsRow) {
 // for a query that has none, a query that fails, and defaults that are not
 // the host's own list built from the interface record.
 TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
-  struct Case {
-    int32_t query;
-    const char* text;
-    Values values;
-  };
-  std::vector<Case> cases = {
+  std::vector<std::tuple<int32_t, const char*, Values>> cases = {
       {0, "Value list for port parameter.", List<int64_t>({0, 1, 2, 3})},
       {1, "Value list for camera type parameter.", List({"ntsc", "pal", "auto"})},
       {2, "HALCON image acquisition interface template.", {}},
@@ -191,14 +187,14 @@ TEST_F(CatalogueTest, EveryInformationQueryAnswersItsTextAndValues) {
       {20, "Value list for vertical resolution parameter.", {int64_t{1}}},
   };
   for (int32_t query : {7, 11, 15, 16, 17, 18, 21, 1000, -1}) {
-    cases.push_back({query, "Unsupported query!", {}});
+    cases.emplace_back(query, "Unsupported query!", Values{});
   }
-  for (const Case& c : cases) {
+  for (const auto& [query, expected_text, expected_values] : cases) {
     std::string text;
     Values values;
-    ASSERT_EQ(driver().Info(c.query, &text, &values), H_MSG_OK) << c.query;
-    EXPECT_EQ(text, c.text) << c.query;
-    EXPECT_EQ(values, c.values) << c.query;
+    ASSERT_EQ(driver().Info(query, &text, &values), H_MSG_OK) << query;
+    EXPECT_EQ(text, expected_text) << query;
+    EXPECT_EQ(values, expected_values) << query;
   }
   // A failed allocation answers the host's code and no list.
   for (int32_t query : {0, 1, 4, 5, 6, 13}) {
