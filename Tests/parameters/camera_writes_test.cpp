@@ -2,6 +2,8 @@
 // what it writes, in which order, and what it keeps when the camera or the
 // value is refused; which reads ask the camera; and how requests steer the
 // grab engine.
+#include <chrono>
+#include <future>
 #include <tuple>
 #include <utility>
 
@@ -344,6 +346,21 @@ TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
   ASSERT_EQ(inst->SetParam("PixelFormat", std::string("BayerRG8")), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
   EXPECT_EQ(images.size(), 1u);
+}
+
+// Catches an abort whose lock failure is swallowed, or that changes the
+// pending grab without holding the lock.
+TEST_F(CameraWritesTest, AbortReportsALockFailureAndChangesNothing) {
+  ASSERT_EQ(inst->SetParam("do_TriggerSoftware", int64_t{1}), H_MSG_OK);
+  hostlayer::FailCall(hostlayer::HostCall::MutexLock, 1, 9001);
+  EXPECT_EQ(inst->SetParam("do_abort_grab", int64_t{1}), 9001);
+  EXPECT_TRUE(Record(*inst).grab_started);
+  auto grab = std::async(std::launch::async, [&] {
+    hostlayer::Images images;
+    return inst->Grab(&images);
+  });
+  ASSERT_EQ(grab.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "mutex locked";
+  EXPECT_EQ(grab.get(), H_MSG_OK);
 }
 
 }  // namespace
