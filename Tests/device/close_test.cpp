@@ -54,8 +54,7 @@ TEST_F(CloseTest, StopsAGrabbingStreamAndDisconnects) {
   EXPECT_EQ(Capture([&] { status = instance->Close(); }).out,
             "stop grabbing fail.\r\ndisconnect camera fail.\r\n");
   EXPECT_EQ(status, H_MSG_OK);
-  EXPECT_EQ(SdkControls().LiveObjects().controls, 0u);
-  EXPECT_EQ(SdkControls().LiveObjects().streams, 0u);
+  EXPECT_EQ(SdkControls().LiveObjects(), sdkabi::LiveObjectCount{});
   // The camera stayed connected, but no instance uses it: the next open
   // connects it again rather than lean on a link nobody holds.
   const uint64_t connects = Counters().connects;
@@ -71,17 +70,14 @@ TEST_F(CloseTest, StopsAGrabbingStreamAndDisconnects) {
 TEST_F(CloseTest, ObjectsLiveUntilTheLastInstanceCloses) {
   auto by_default = OpenOk("default");
   ASSERT_TRUE(by_default);
-  const sdkabi::LiveObjectCount one_open = SdkControls().LiveObjects();
-  EXPECT_EQ(one_open.controls, 6u);
-  EXPECT_EQ(one_open.streams, 1u);
+  const sdkabi::LiveObjectCount one_open{.controls = 6, .streams = 1};
+  EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   auto by_name = OpenOk(kMonoName);
   ASSERT_TRUE(by_name);
   EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   EXPECT_EQ(Counters().connects, 1u);
 
-  hostlayer::OpenParams bad_port = DefaultParams(kMonoKey);
-  bad_port.port = int64_t{7};
-  EXPECT_EQ(TryOpen(bad_port), H_ERR_FGPORT);
+  EXPECT_EQ(TryOpen({.device = std::string(kMonoKey), .port = int64_t{7}}), H_ERR_FGPORT);
   hostlayer::FailCall(hostlayer::HostCall::Alloc, 2, 4711);
   EXPECT_EQ(TryOpen(DefaultParams(kMonoKey)), 4711);
   EXPECT_EQ(SdkControls().LiveObjects(), one_open);
@@ -91,8 +87,7 @@ TEST_F(CloseTest, ObjectsLiveUntilTheLastInstanceCloses) {
   ASSERT_EQ(by_default->Close(), H_MSG_OK);
   EXPECT_TRUE(SdkControls().IsConnected(kMonoKey));
   EXPECT_EQ(Counters().disconnects, 0u);
-  EXPECT_EQ(SdkControls().LiveObjects().controls, 6u);
-  EXPECT_EQ(SdkControls().LiveObjects().streams, 1u);
+  EXPECT_EQ(SdkControls().LiveObjects(), one_open);
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
   EXPECT_EQ(by_name->SetParam("ExposureTime", 2000.0), H_MSG_OK);
   EXPECT_EQ(by_name->Grab(&images), H_MSG_OK);
@@ -141,32 +136,27 @@ int32_t answer_count;
 const ParamValue kTimeout{{.l = 77}, PV_INTEGER};
 
 const Operation kOperations[] = {
-    {"Close", [](FGClass& fg, FGInstance* i) { return fg.Close(nullptr, i); }, H_MSG_OK, false},
-    {"Grab",
-     [](FGClass& fg, FGInstance* i) { return fg.Grab(nullptr, i, answer_images, &answer_count); },
+    {"Close", [](auto& fg, auto i) { return fg.Close(nullptr, i); }, H_MSG_OK, false},
+    {"Grab", [](auto& fg, auto i) { return fg.Grab(nullptr, i, answer_images, &answer_count); },
      H_ERR_FGDV, true},
-    {"GrabStartAsync", [](FGClass& fg, FGInstance* i) { return fg.GrabStartAsync(nullptr, i, 9); },
+    {"GrabStartAsync", [](auto& fg, auto i) { return fg.GrabStartAsync(nullptr, i, 9); },
      H_ERR_FGDV, true},
     {"GrabAsync",
-     [](FGClass& fg, FGInstance* i) {
-       return fg.GrabAsync(nullptr, i, 9, answer_images, &answer_count);
-     },
+     [](auto& fg, auto i) { return fg.GrabAsync(nullptr, i, 9, answer_images, &answer_count); },
      H_ERR_FGDV, true},
     {"GrabData",
-     [](FGClass& fg, FGInstance* i) {
-       return fg.GrabData(nullptr, i, nullptr, nullptr, nullptr, nullptr);
-     },
+     [](auto& fg, auto i) { return fg.GrabData(nullptr, i, nullptr, nullptr, nullptr, nullptr); },
      H_ERR_FGNOTSUP, false},
     {"GrabDataAsync",
-     [](FGClass& fg, FGInstance* i) {
+     [](auto& fg, auto i) {
        return fg.GrabDataAsync(nullptr, i, 9, nullptr, nullptr, nullptr, nullptr);
      },
      H_ERR_FGNOTSUP, false},
     {"SetParam",
-     [](FGClass& fg, FGInstance* i) { return fg.SetParam(nullptr, i, "grab_timeout", &kTimeout); },
+     [](auto& fg, auto i) { return fg.SetParam(nullptr, i, "grab_timeout", &kTimeout); },
      H_ERR_FGPARV, true},
     {"GetParam",
-     [](FGClass& fg, FGInstance* i) {
+     [](auto& fg, auto i) {
        return fg.GetParam(nullptr, i, "grab_timeout", answer_values, &answer_count);
      },
      H_ERR_FGPARV, false},

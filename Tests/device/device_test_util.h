@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "base/records.h"
 #include "hacq_test/interface_test.h"
@@ -44,10 +45,8 @@ class DeviceTest : public hacq_test::InterfaceTest {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     call();
-    Output output;
-    output.err = testing::internal::GetCapturedStderr();
-    output.out = testing::internal::GetCapturedStdout();
-    return output;
+    std::string err = testing::internal::GetCapturedStderr();
+    return {testing::internal::GetCapturedStdout(), std::move(err)};
   }
 };
 

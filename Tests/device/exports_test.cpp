@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "device_test_util.h"
@@ -107,9 +108,7 @@ TEST(MissingSdk, RegistrationFailsCleanlyAndOpensAnswer5302) {
     }
     if (c.naming_line != nullptr) lines.emplace_back(c.naming_line);
     for (const std::string& line : lines) EXPECT_NE(output.find(line), std::string::npos) << line;
-    if (c.naming_line == nullptr) {
-      EXPECT_EQ(output.find("HACQ_CAMERA_SDK"), std::string::npos);
-    }
+    EXPECT_EQ(output.find("HACQ_CAMERA_SDK") == std::string::npos, c.naming_line == nullptr);
   }
 }
 
@@ -159,7 +158,9 @@ TEST_F(ListingTest, ListsKeysAndAnswersByStrippedKey) {
 }
 
 // Catches a listing that writes into the buffer with no camera, or that
-// answers from a list a failed discovery should have emptied.
+// answers from a list a failed discovery should have emptied; and a failed
+// discovery at registration that still reports success or keeps the old
+// table.
 TEST_F(ListingTest, EmptyAndFailedDiscoveries) {
   UseCameras({});
   std::vector<char> keys(HACQ_KEY_SLOT, '#');
@@ -167,22 +168,30 @@ TEST_F(ListingTest, EmptyAndFailedDiscoveries) {
   EXPECT_EQ(Discover(keys.data(), &count), 0);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(keys[0], '#');
-
-  UseCameras({Camera("ONE", "")});
-  ASSERT_EQ(Keys().size(), 1u);
-  // A system object that cannot be had leaves the list as it was.
-  SdkControls().InjectFault("", sdkabi::FaultPoint::SystemInstance);
-  count = 99;
-  EXPECT_EQ(Discover(keys.data(), &count), -1);
-  EXPECT_EQ(count, 99u);
-  EXPECT_NE(Ask("getKey", "ONE"), nullptr);
-  // A failed discovery empties it.
-  SdkControls().InjectFault("", sdkabi::FaultPoint::Discovery);
-  EXPECT_EQ(Discover(keys.data(), &count), -1);
-  EXPECT_EQ(count, 99u);
-  EXPECT_EQ(Ask("getKey", "ONE"), nullptr);
   EXPECT_EQ(Discover(nullptr, &count), -1);
   EXPECT_EQ(Discover(keys.data(), nullptr), -1);
+
+  // A system object that cannot be had leaves the list as it was; a failed
+  // discovery empties it.
+  const std::tuple<sdkabi::FaultPoint, const char*, bool> faults[] = {
+      {sdkabi::FaultPoint::SystemInstance, "pSystem is null.\r\n", true},
+      {sdkabi::FaultPoint::Discovery, "discovery device fail.\r\n", false}};
+  for (const auto& [fault, line, list_kept] : faults) {
+    UseCameras({Camera("ONE", "")});
+    ASSERT_EQ(Keys().size(), 1u);
+    SdkControls().InjectFault("", fault);
+    count = 99;
+    EXPECT_EQ(Discover(keys.data(), &count), -1);
+    EXPECT_EQ(count, 99u);
+    EXPECT_EQ(Ask("getKey", "ONE") != nullptr, list_kept);
+    SdkControls().InjectFault("", fault);
+    Herror status = 0;
+    EXPECT_EQ(Capture([&] { status = driver().Reinit(); }).out, line);
+    EXPECT_EQ(status, 3);
+    // The host does not use an interface whose registration failed.
+    EXPECT_EQ(TryOpen(DefaultParams("default")), hostlayer::kErrNotLoaded);
+    ASSERT_EQ(driver().Reinit(), H_MSG_OK);
+  }
 }
 
 // Catches a shared result buffer for space stripping: listings and opens

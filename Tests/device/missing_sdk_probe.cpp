@@ -25,7 +25,6 @@ int main(int argc, char** argv) {
 
   auto fg = std::make_unique<FGClass>();
   std::printf("init %d\n", init(nullptr, fg.get()));
-  std::printf("open-slot %d\n", fg->OpenRequest != nullptr && fg->Open != nullptr ? 1 : 0);
   if (fg->OpenRequest != nullptr && fg->Open != nullptr) {
     auto fginst = std::make_unique<FGInstance>();
     fginst->field = 4;

@@ -1,6 +1,8 @@
 // FGInit, the instance pool, device-string matching, and what FGOpen reads,
 // computes and refuses, and leaves behind when it fails.
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "device_test_util.h"
@@ -56,35 +58,24 @@ TEST_F(OpenTest, DeviceStringsSelectTheirCamera) {
       Camera("Second", "Two Words"), Camera(long_key, std::string(700, 'N') + " " + long_key)};
   for (int i = 5; i < 105; ++i) cameras.push_back(Camera("CAM" + std::to_string(i), ""));
   UseCameras(cameras);
-  const std::pair<std::string, std::string> cases[] = {
-      {"default", "FIRST KEY"},
-      {"DEFAULT", "FIRST KEY"},
-      {"0", "FIRST KEY"},
-      {"DeFaUlT", "FIRST KEY"},
-      {"FIRSTKEY", "FIRST KEY"},
-      {"firstkey", "FIRST KEY"},
-      {"FirstCam", "FIRST KEY"},
-      {"FIRSTCAM", "FIRST KEY"},
-      {"nameless", "NAMELESS"},
-      {"TwoWords", "Second"},
-      {"SECOND", "Second"},
-      {long_key.substr(0, 1023), long_key},
-      {"CAM99", "CAM99"},
-      {"FIRST KEY", ""},
-      {"Two Words", ""},
-      {"", ""},
-      {"default ", ""},
-      {long_key.substr(0, 1000), ""},
-      {"CAM100", ""},
-      {"CAM104", ""},
+  // The key each group of device strings opens; empty: refused.
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"FIRST KEY",
+       {"default", "DEFAULT", "0", "DeFaUlT", "FIRSTKEY", "firstkey", "FirstCam", "FIRSTCAM"}},
+      {"NAMELESS", {"nameless"}},
+      {"Second", {"TwoWords", "SECOND"}},
+      {long_key, {long_key.substr(0, 1023)}},
+      {"CAM99", {"CAM99"}},
+      {"",
+       {"FIRST KEY", "Two Words", "", "default ", long_key.substr(0, 1000), "CAM100", "CAM104"}},
   };
-  for (const auto& [device, opened_key] : cases) {
-    SCOPED_TRACE(device.substr(0, 20));
-    std::unique_ptr<hostlayer::Instance> instance;
-    const Herror status = TryOpen(DefaultParams(device), &instance);
-    EXPECT_EQ(status, opened_key.empty() ? H_ERR_FGDV : H_MSG_OK);
-    if (status == H_MSG_OK) {
-      EXPECT_TRUE(SdkControls().IsConnected(opened_key));
+  for (const auto& [opened_key, devices] : cases) {
+    for (const std::string& device : devices) {
+      SCOPED_TRACE(device.substr(0, 20));
+      std::unique_ptr<hostlayer::Instance> instance;
+      const Herror status = TryOpen(DefaultParams(device), &instance);
+      EXPECT_EQ(status, opened_key.empty() ? H_ERR_FGDV : H_MSG_OK);
+      EXPECT_EQ(instance && SdkControls().IsConnected(opened_key), !opened_key.empty());
     }
   }
   std::string text;
@@ -97,23 +88,6 @@ TEST_F(OpenTest, DeviceStringsSelectTheirCamera) {
   }
 }
 
-// Catches a failed discovery that still reports success or keeps the old
-// table.
-TEST_F(OpenTest, FailedDiscoveryOrSystemAnswers3) {
-  const std::pair<FaultPoint, const char*> faults[] = {
-      {FaultPoint::SystemInstance, "pSystem is null.\r\n"},
-      {FaultPoint::Discovery, "discovery device fail.\r\n"}};
-  for (const auto& [fault, line] : faults) {
-    SdkControls().InjectFault("", fault);
-    Herror status = 0;
-    EXPECT_EQ(Capture([&] { status = driver().Reinit(); }).out, line);
-    EXPECT_EQ(status, 3);
-    // The host does not use an interface whose registration failed.
-    EXPECT_EQ(TryOpen(DefaultParams("default")), hostlayer::kErrNotLoaded);
-    ASSERT_EQ(driver().Reinit(), H_MSG_OK);
-  }
-}
-
 // Catches a failure code out of order or wrong, a missing or wrong line, an
 // open that leaks host blocks or SDK objects, keeps the camera connected
 // (taken for good) or keeps the record taken.  (SDK and host calls failing
@@ -122,33 +96,32 @@ TEST_F(OpenTest, FailedDiscoveryOrSystemAnswers3) {
 TEST_F(OpenTest, FailuresAnswerTheirCodeAndLeaveNothingBehind) {
   struct Case {
     Herror expected;
-    void (*arrange)(hostlayer::OpenParams&);
+    hostlayer::OpenParams params;
     FaultPoint fault;     // injected in the rows that print a line
     const char* printed;  // the open's whole standard output; null: none
   };
-  const auto none = [](hostlayer::OpenParams&) {};
+  const hostlayer::OpenParams plain = DefaultParams(kMonoKey);
+  const Value mono = std::string(kMonoKey);
   const Case cases[] = {
-      {H_ERR_FGDV, none, FaultPoint::CreateImageFormatControl, "Create Image Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateAnalogControl, "Create Analog Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateISPControl, "Create ISP Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateUserSetControl, "Create UserSet Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateDeviceControl, "Create Device Control Fail.\n"},
-      {H_ERR_FGDV, none, FaultPoint::CreateStream, "create stream obj  fail.\r\n"},
-      {H_ERR_FGDV, [](auto& p) { p.device = std::string("nope"); }},
-      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{-2}; }},
-      {H_ERR_FGPORT, [](auto& p) { p.port = int64_t{4}; }},
-      {H_ERR_FGLINE, [](auto& p) { p.line_in = int64_t{1}; }},
-      {H_ERR_FGWB, [](auto& p) { p.bits_per_channel = int64_t{16}; }},
-      {H_ERR_FGEXTTRIG, [](auto& p) { p.external_trigger = std::string("true"); }},
-      {H_ERR_FGFIELD, [](auto& p) { p.field = int64_t{1}; }},
+      {H_ERR_FGDV, plain, FaultPoint::CreateImageFormatControl, "Create Image Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateAnalogControl, "Create Analog Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateISPControl, "Create ISP Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateUserSetControl, "Create UserSet Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateDeviceControl, "Create Device Control Fail.\n"},
+      {H_ERR_FGDV, plain, FaultPoint::CreateStream, "create stream obj  fail.\r\n"},
+      {H_ERR_FGDV, {.device = std::string("nope")}},
+      {H_ERR_FGPORT, {.device = mono, .port = int64_t{-2}}},
+      {H_ERR_FGPORT, {.device = mono, .port = int64_t{4}}},
+      {H_ERR_FGLINE, {.device = mono, .line_in = int64_t{1}}},
+      {H_ERR_FGWB, {.bits_per_channel = int64_t{16}, .device = mono}},
+      {H_ERR_FGEXTTRIG, {.external_trigger = std::string("true"), .device = mono}},
+      {H_ERR_FGFIELD, {.field = int64_t{1}, .device = mono}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    hostlayer::OpenParams params = DefaultParams(kMonoKey);
-    c.arrange(params);
     if (c.printed != nullptr) SdkControls().InjectFault(kMonoKey, c.fault);
     Herror status = 0;
-    EXPECT_EQ(Capture([&] { status = TryOpen(params); }).out, c.printed ? c.printed : "");
+    EXPECT_EQ(Capture([&] { status = TryOpen(c.params); }).out, c.printed ? c.printed : "");
     EXPECT_EQ(status, c.expected);
     EXPECT_FALSE(SdkControls().IsConnected(kMonoKey));
     ExpectNoLeaks("after the failed open");
@@ -186,11 +159,9 @@ TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
   ASSERT_TRUE(OpenOk(kMonoKey));
   EXPECT_EQ(hostlayer::Memory().checked_allocations, 3);  // board and two buffers
   EXPECT_EQ(hostlayer::Memory().allocations, 3);
-  bool board_reported = false;
-  for (const auto& record : hostlayer::SpyLog()) {
-    board_reported |= record.text.find("BoardRecord") != std::string::npos;
-  }
-  EXPECT_TRUE(board_reported);
+  EXPECT_TRUE(std::ranges::any_of(hostlayer::SpyLog(), [](const auto& record) {
+    return record.text.find("BoardRecord") != std::string::npos;
+  }));
 }
 
 // Catches a wrong number of frame buffers, a parser that takes the second
@@ -199,13 +170,10 @@ TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
 TEST_F(OpenTest, GenericParametersSetBufferCount) {
   const char* const invalid = "Invalid value for Generic parameter 'num_buffers'!";
   const char* const not_text = "Generic parameter accepts only string values!";
-  struct Case {
-    std::vector<Value> generic;
-    Herror expected;
-    int32_t buffers;      // when the open succeeds
-    const char* message;  // IOPrintErrorMessage text, or null
-  };
-  const Case cases[] = {
+  const char* const no_argument = "No argument for Generic parameter 'num_buffers' found!";
+  // (generic, the open's answer, buffers when it succeeds, the
+  // IOPrintErrorMessage text or null)
+  const std::tuple<std::vector<Value>, Herror, int32_t, const char*> cases[] = {
       {{int64_t{-1}}, H_MSG_OK, 2, nullptr},
       {{-1.0}, H_MSG_OK, 2, nullptr},
       {{}, H_MSG_OK, 2, nullptr},
@@ -218,10 +186,7 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{std::string("num_buffers=1")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=abc")}, H_ERR_FGPARV, 0, invalid},
       {{std::string("num_buffers=99999999999999999999")}, H_ERR_FGPARV, 0, invalid},
-      {{std::string("num_buffers")},
-       H_ERR_FGPARV,
-       0,
-       "No argument for Generic parameter 'num_buffers' found!"},
+      {{std::string("num_buffers")}, H_ERR_FGPARV, 0, no_argument},
       {{std::string("buffers=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: buffers=3!"},
       {{std::string("NUM_BUFFERS=3")}, H_ERR_FGPARAM, 0, "Wrong parameter input: NUM_BUFFERS=3!"},
       {{std::string(1100, 'x')}, H_ERR_FGPARAM, 0, "Wrong parameter input for Generic!"},
@@ -231,26 +196,21 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{int64_t{-1}, std::string("num_buffers=5")}, H_ERR_FGPART, 0, not_text},
   };
   for (const bool low_error : {false, true}) {
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+      const auto& [generic, expected, buffers, message] = c;
       SCOPED_TRACE(testing::Message() << "case " << (&c - cases) << " low error " << low_error);
       hostlayer::Reset();
       hostlayer::SetDoLowError(low_error);
       const int64_t blocks_before = hostlayer::Memory().live_blocks;
-      hostlayer::OpenParams params = DefaultParams(kMonoKey);
-      params.generic = c.generic;
+      const hostlayer::OpenParams params{.generic = generic, .device = std::string(kMonoKey)};
       std::unique_ptr<hostlayer::Instance> instance;
-      EXPECT_EQ(TryOpen(params, &instance), c.expected);
+      EXPECT_EQ(TryOpen(params, &instance), expected);
       // One board and one block per buffer.
-      EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + c.buffers : 0);
-      if (instance) {
-        EXPECT_EQ(Record(*instance).num_buffers, c.buffers);
-      }
-      const std::vector<std::string> messages = hostlayer::ErrorMessages();
-      if (low_error && c.message != nullptr) {
-        EXPECT_EQ(messages, std::vector<std::string>{c.message});
-      } else {
-        EXPECT_TRUE(messages.empty());
-      }
+      EXPECT_EQ(hostlayer::Memory().live_blocks - blocks_before, instance ? 1 + buffers : 0);
+      EXPECT_EQ(instance ? Record(*instance).num_buffers : 0, buffers);
+      std::vector<std::string> messages;
+      if (low_error && message != nullptr) messages.emplace_back(message);
+      EXPECT_EQ(hostlayer::ErrorMessages(), messages);
     }
   }
 }
@@ -285,24 +245,21 @@ TEST_F(OpenTest, GeometryFollowsDivisorsAndImagePart) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    hostlayer::OpenParams params = DefaultParams(kMonoKey);
-    params.horizontal_resolution = c.horizontal;
-    params.vertical_resolution = c.vertical;
-    params.image_width = c.width;
-    params.image_height = c.height;
-    params.start_row = c.row;
-    params.start_column = c.column;
+    const hostlayer::OpenParams params{.horizontal_resolution = c.horizontal,
+                                       .vertical_resolution = c.vertical,
+                                       .image_width = c.width,
+                                       .image_height = c.height,
+                                       .start_row = c.row,
+                                       .start_column = c.column,
+                                       .device = std::string(kMonoKey)};
     std::unique_ptr<hostlayer::Instance> instance;
     ASSERT_EQ(TryOpen(params, &instance), c.expected);
     if (c.expected != H_MSG_OK) continue;
-    const FGInstance& fginst = *instance->raw();
-    EXPECT_EQ(fginst.width_max, w);
-    EXPECT_EQ(fginst.height_max, h);
-    EXPECT_EQ(fginst.horizontal_resolution, c.out_horizontal);
-    EXPECT_EQ(fginst.vertical_resolution, c.out_vertical);
-    EXPECT_EQ(fginst.image_width, c.out_width);
-    EXPECT_EQ(fginst.image_height, c.out_height);
-    EXPECT_EQ(fginst.resolution_mode, c.mode);
+    const FGInstance& f = *instance->raw();
+    EXPECT_EQ(
+        std::tuple(f.width_max, f.height_max, f.horizontal_resolution, f.vertical_resolution,
+                   f.image_width, f.image_height, f.resolution_mode),
+        std::tuple(w, h, c.out_horizontal, c.out_vertical, c.out_width, c.out_height, c.mode));
   }
 }
 
@@ -328,8 +285,8 @@ TEST_F(OpenTest, ColourSpaceFollowsPixelFormat) {
     camera.pixel_format.entries = formats;
     camera.pixel_format.value = pixel_format;
     UseCameras({camera});
-    hostlayer::OpenParams params = DefaultParams("CAM");
-    params.color_space = std::string(color_space);
+    const hostlayer::OpenParams params{.color_space = std::string(color_space),
+                                       .device = std::string("CAM")};
     std::unique_ptr<hostlayer::Instance> instance;
     ASSERT_EQ(TryOpen(params, &instance), expected);
     if (expected != H_MSG_OK) continue;
@@ -369,26 +326,15 @@ TEST_F(OpenTest, ReadsCameraValuesAndSwitchesAutomaticsOff) {
     UseCameras({camera});
     auto instance = OpenOk("CAM");
     ASSERT_TRUE(instance);
-    const InstanceRecord& record = Record(*instance);
-    EXPECT_STREQ(record.TriggerMode, expected_mode);
-    EXPECT_DOUBLE_EQ(record.ExposureTime, 1234.5);
-    EXPECT_DOUBLE_EQ(record.GainRaw, 2.25);
-    EXPECT_DOUBLE_EQ(record.Gamma, 0.8);
-    EXPECT_EQ(record.Contrast, 17);
-    EXPECT_EQ(record.ReverseX, 1);
-    EXPECT_EQ(record.ReverseY, 0);
-    EXPECT_EQ(record.DeviceUserID, longest_id);
-    EXPECT_EQ(record.num_buffers, 2);
-    EXPECT_EQ(record.grab_timeout, 5000);
-    EXPECT_TRUE(record.start_async_after_grab_async);
-    const auto state = simsdk::CameraState("CAM");
-    ASSERT_TRUE(state);
-    EXPECT_EQ(state->exposure_auto.value, "Off");
-    EXPECT_EQ(state->contrast_mode.value, "Off");
-    for (const auto& write : SdkControls().WriteLog("CAM")) {
-      EXPECT_TRUE(write.feature == "ExposureAuto" || write.feature == "ContrastMode")
-          << write.feature;
-    }
+    const InstanceRecord& r = Record(*instance);
+    EXPECT_EQ(std::tuple(std::string(r.TriggerMode), r.ExposureTime, r.GainRaw, r.Gamma, r.Contrast,
+                         r.ReverseX, r.ReverseY, std::string(r.DeviceUserID), r.num_buffers,
+                         r.grab_timeout, r.start_async_after_grab_async),
+              std::tuple(std::string(expected_mode), 1234.5, 2.25, 0.8, 17, 1, 0, longest_id, 2,
+                         5000, true));
+    EXPECT_EQ(SdkControls().WriteLog("CAM"),
+              (std::vector<sdkabi::LogEntry>{{"ExposureAuto", "Off", true},
+                                             {"ContrastMode", "Off", true}}));
   }
 }
 

@@ -1,8 +1,11 @@
-// What set and get requests do with the camera: what a set writes, in
-// which order, and what it keeps when the camera or the value is refused;
-// which reads ask the camera; and how requests steer the grab engine.
+// What set and get requests do with the camera: which words a set takes,
+// what it writes, in which order, and what it keeps when the camera or the
+// value is refused; which reads ask the camera; and how requests steer the
+// grab engine.
 #include <chrono>
 #include <future>
+#include <tuple>
+#include <utility>
 
 #include "parameter_test_util.h"
 
@@ -11,7 +14,20 @@ namespace {
 
 using sdkabi::FaultPoint;
 
-class CameraWritesTest : public ParameterTest {};
+// Each test starts with the mono test camera open as `inst`.
+class CameraWritesTest : public ParameterTest {
+ protected:
+  void SetUp() override {
+    ParameterTest::SetUp();
+    inst = OpenOk(kKey);
+    ASSERT_TRUE(inst);
+  }
+  void TearDown() override {
+    inst.reset();
+    ParameterTest::TearDown();
+  }
+  std::unique_ptr<hostlayer::Instance> inst;
+};
 
 // Catches a trigger switch that writes the features in another order, writes
 // the source for "continuous", goes on after a refused write, reports a
@@ -26,12 +42,10 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
       {"line_trigger", {{"TriggerSource", "Line1", true}, selector, on}},
       {"continuous", {selector, {"TriggerMode", "Off", true}}},
   };
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   for (const auto& [word, writes] : switches) {
     for (const char* failing : {"", "TriggerSource", "TriggerSelector", "TriggerMode"}) {
       SCOPED_TRACE(testing::Message() << word << " failing " << failing);
-      ASSERT_EQ(Set(*inst, "TriggerMode", std::string("line_trigger")), H_MSG_OK);
+      ASSERT_EQ(inst->SetParam("TriggerMode", std::string("line_trigger")), H_MSG_OK);
       SdkControls().ClearWriteLog(kKey);
       if (failing[0] != '\0') SdkControls().InjectFault(kKey, FaultPoint::FeatureWrite, 1, failing);
       // The writes up to the refused one, which ends the switch.
@@ -42,45 +56,66 @@ TEST_F(CameraWritesTest, TriggerSwitchesWriteInOrderAndStopAtTheFirstRefusal) {
         if (!entry.accepted) break;
       }
       const bool refused = !expected.back().accepted;
-      EXPECT_EQ(Set(*inst, "TriggerMode", std::string(word)), refused ? H_ERR_FGTRIGGER : H_MSG_OK);
+      EXPECT_EQ(inst->SetParam("TriggerMode", std::string(word)),
+                refused ? H_ERR_FGTRIGGER : H_MSG_OK);
       EXPECT_EQ(Writes(), expected);
       EXPECT_EQ(Get(*inst, "TriggerMode"), Values{std::string(refused ? "line_trigger" : word)});
       SdkControls().ClearFaults();
     }
   }
-  SdkControls().ClearWriteLog(kKey);
   SdkControls().InjectFault(kKey, FaultPoint::CommandExecute, 1);
-  EXPECT_EQ(Set(*inst, "do_TriggerSoftware", std::string("x")), H_ERR_FGTRIGGER);
+  EXPECT_EQ(inst->SetParam("do_TriggerSoftware", std::string("x")), H_ERR_FGTRIGGER);
   EXPECT_FALSE(Record(*inst).grab_started);
   SdkControls().ClearWriteLog(kKey);
-  EXPECT_EQ(Set(*inst, "do_TriggerSoftware", 0.0), H_MSG_OK);
+  EXPECT_EQ(inst->SetParam("do_TriggerSoftware", 0.0), H_MSG_OK);
   EXPECT_TRUE(Record(*inst).grab_started);
   EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"TriggerSoftware", "", true}}));
-  EXPECT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
+  EXPECT_EQ(inst->SetParam("do_abort_grab", int64_t{1}), H_MSG_OK);
   EXPECT_FALSE(Record(*inst).grab_started);
 }
 
-// Catches a boolean written to the camera although it did not change (a
-// needless write can restart a camera's acquisition), or not written when
-// it did.
-TEST_F(CameraWritesTest, BooleansWriteTheCameraOnlyOnAChange) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
+// Catches vocabulary words compared case-sensitively, any word outside the
+// vocabulary accepted, a switch that stores its "on" word as "off", and a
+// boolean written to the camera although it did not change (a needless
+// write can restart a camera's acquisition), or not written when it did.
+TEST_F(CameraWritesTest, WordValuesMatchInAnyCaseAndWriteOnlyOnAChange) {
+  // (name, word, the read after it or null: refused with H_ERR_FGPARV,
+  // what the camera's feature of that name got or null: nothing)
+  std::vector<std::tuple<const char*, const char*, const char*, const char*>> cases = {
+      {"volatile", "ENABLE", "enable", nullptr},
+      {"volatile", "Disable", "disable", nullptr},
+      {"volatile", "on", nullptr, nullptr},
+      {"start_async_after_grab_async", "DISABLE", "disable", nullptr},
+      {"start_async_after_grab_async", "Enable", "enable", nullptr},
+      {"start_async_after_grab_async", "", nullptr, nullptr},
+      {"TriggerMode", "Continuous", "Continuous", "Off"},
+      {"TriggerMode", "LINE_TRIGGER", "LINE_TRIGGER", "On"},
+      {"TriggerMode", "hardware", nullptr, nullptr},
+  };
   for (const char* name : {"ReverseX", "ReverseY", "AcquisitionFrameRateEnable"}) {
-    SdkControls().ClearWriteLog(kKey);
-    const std::pair<const char*, std::vector<LogEntry>> steps[] = {
-        {"False", {}},
-        {"TRUE", {{name, "true", true}}},
-        {"True", {{name, "true", true}}},
-        {"maybe", {{name, "true", true}}},  // refused
-        {"false", {{name, "true", true}, {name, "false", true}}},
-    };
-    for (const auto& [word, log] : steps) {
-      Set(*inst, name, std::string(word));
-      EXPECT_EQ(Writes(), log) << name << " after " << word;
-    }
-    EXPECT_EQ(Get(*inst, name), Values{std::string("False")});
+    cases.insert(cases.end(), {{name, "False", "False", nullptr},
+                               {name, "TRUE", "True", "true"},
+                               {name, "True", "True", nullptr},
+                               {name, "maybe", nullptr, nullptr},
+                               {name, "True ", nullptr, nullptr},
+                               {name, "false", "False", "false"}});
   }
+  for (const auto& [name, word, read, written] : cases) {
+    SCOPED_TRACE(testing::Message() << name << "=" << word);
+    const Values before = Get(*inst, name);
+    SdkControls().ClearWriteLog(kKey);
+    EXPECT_EQ(inst->SetParam(name, std::string(word)), read ? H_MSG_OK : H_ERR_FGPARV);
+    EXPECT_EQ(Get(*inst, name), read ? Values{std::string(read)} : before);
+    std::vector<LogEntry> writes;
+    for (const LogEntry& entry : Writes()) {
+      if (entry.feature == name) writes.push_back(entry);
+    }
+    EXPECT_EQ(writes,
+              (written ? std::vector<LogEntry>{{name, written, true}} : std::vector<LogEntry>{}));
+  }
+  EXPECT_TRUE(Record(*inst).start_async_after_grab_async);
+  EXPECT_EQ(inst->SetParam("bits_per_channel", int64_t{16}), H_ERR_FGPARV);
+  EXPECT_EQ(inst->raw()->bits_per_channel, 8);
 }
 
 // Catches a cache that takes a value the camera refused (a later read
@@ -120,27 +155,25 @@ TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
       {"PixelFormat", std::string("mono10"), true, "Mono10", std::string("Mono8"),
        std::string("bayerrg8"), std::string("BayerRG8"), "BayerRG8"},
   };
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
+  const auto image_size = [&] {
+    return std::pair(inst->raw()->image_width, inst->raw()->image_height);
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SdkControls().ClearWriteLog(kKey);
-    const int32_t image_width = inst->raw()->image_width;
-    const int32_t image_height = inst->raw()->image_height;
+    const auto size_before = image_size();
     if (c.by_fault) SdkControls().InjectFault(kKey, FaultPoint::FeatureWrite, 1, c.name);
-    EXPECT_EQ(Set(*inst, c.name, c.refused), H_ERR_FGPARV);
+    EXPECT_EQ(inst->SetParam(c.name, c.refused), H_ERR_FGPARV);
     SdkControls().ClearFaults();
     EXPECT_EQ(Get(*inst, c.name), Values{c.old_value});
-    EXPECT_EQ(inst->raw()->image_width, image_width);
-    EXPECT_EQ(inst->raw()->image_height, image_height);
+    EXPECT_EQ(image_size(), size_before);
 
-    EXPECT_EQ(Set(*inst, c.name, c.accepted), H_MSG_OK);
+    EXPECT_EQ(inst->SetParam(c.name, c.accepted), H_MSG_OK);
     EXPECT_EQ(Get(*inst, c.name), Values{c.read_back});
     EXPECT_EQ(Writes(),
               (std::vector<LogEntry>{{c.name, c.sent, false}, {c.name, c.written, true}}));
   }
-  EXPECT_EQ(inst->raw()->image_width, 992);
-  EXPECT_EQ(inst->raw()->image_height, 478);
+  EXPECT_EQ(image_size(), std::pair(992, 478));
   EXPECT_EQ(Record(*inst).pixel_format_index, 2);
   // The colour space stays as the open resolved it.
   EXPECT_EQ(inst->raw()->num_channels, 1);
@@ -150,7 +183,9 @@ TEST_F(CameraWritesTest, CameraRefusalFailsTheSetAndKeepsTheCache) {
 // (image sizes zero, negative, beyond the sensor, or reduced to zero), a
 // user name that overruns its 1024-character field or is cut silently, and
 // a pixel format outside the camera's list: none may reach the camera or
-// the cache.  A zero increment must not divide (fault: crash).
+// the cache.  Also a size or format change while the stream runs (it would
+// change the frames under a running grab), and Contrast wrongly refused
+// then.  A zero increment must not divide (fault: crash).
 TEST_F(CameraWritesTest, ValuesOutsideTheirLimitsNeverReachTheCamera) {
   const int64_t big = int64_t{1} << 40;
   const std::pair<const char*, std::vector<Value>> refused[] = {
@@ -162,53 +197,40 @@ TEST_F(CameraWritesTest, ValuesOutsideTheirLimitsNeverReachTheCamera) {
       {"PixelFormat", {std::string("Mono16"), std::string(""), std::string("BayerRG")}},
   };
   simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) { camera.contrast.inc = 0; });
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   SdkControls().ClearWriteLog(kKey);
   for (const auto& [name, values] : refused) {
     for (const Value& value : values) {
-      EXPECT_EQ(Set(*inst, name, value), H_ERR_FGPARV) << name << " " << value.index();
+      EXPECT_EQ(inst->SetParam(name, value), H_ERR_FGPARV) << name << " " << value.index();
     }
   }
-  EXPECT_TRUE(Writes().empty());
+  ASSERT_EQ(inst->GrabStartAsync(100.0), H_MSG_OK);  // the stream keeps running
+  ASSERT_TRUE(SdkControls().IsGrabbing(kKey));
+  EXPECT_EQ(inst->SetParam("Width", int64_t{320}), H_ERR_FGBUSY);
+  EXPECT_EQ(inst->SetParam("Height", int64_t{240}), H_ERR_FGBUSY);
+  EXPECT_EQ(inst->SetParam("PixelFormat", std::string("Mono10")), H_ERR_FGBUSY);
+  EXPECT_EQ(inst->SetParam("Contrast", int64_t{7}), H_MSG_OK);
+  EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"Contrast", "7", true}}));
+  EXPECT_EQ(Get(*inst, "Contrast"), Values{int64_t{7}});
+  EXPECT_EQ(inst->SetParam("do_abort_grab", std::string("now")), H_MSG_OK);
+  EXPECT_FALSE(SdkControls().IsGrabbing(kKey));
   EXPECT_EQ(Get(*inst, "Width"), Values{int64_t{640}});
   EXPECT_EQ(Get(*inst, "Height"), Values{int64_t{480}});
   EXPECT_EQ(Get(*inst, "DeviceUserID"), Values{std::string("cam-a")});
   EXPECT_EQ(Get(*inst, "PixelFormat"), Values{std::string("Mono8")});
-  EXPECT_EQ(inst->raw()->image_width, 640);
-  EXPECT_EQ(inst->raw()->image_height, 480);
-  EXPECT_EQ(inst->raw()->horizontal_resolution, 640);
-  EXPECT_EQ(Set(*inst, "Contrast", int64_t{7}), H_MSG_OK);
-  EXPECT_EQ(Get(*inst, "Contrast"), Values{int64_t{7}});
+  const FGInstance& fginst = *inst->raw();
+  EXPECT_EQ(std::tuple(fginst.image_width, fginst.image_height, fginst.horizontal_resolution),
+            std::tuple(640, 480, 640));
   // The sensor's full size is allowed, and a grab after it stays inside
   // its buffers (whatever it answers).
   for (const char* name : {"Width", "horizontal_resolution"}) {
-    EXPECT_EQ(Set(*inst, name, int64_t{1280}), H_MSG_OK);
+    EXPECT_EQ(inst->SetParam(name, int64_t{1280}), H_MSG_OK);
   }
   for (const char* name : {"Height", "vertical_resolution"}) {
-    EXPECT_EQ(Set(*inst, name, int64_t{960}), H_MSG_OK);
+    EXPECT_EQ(inst->SetParam(name, int64_t{960}), H_MSG_OK);
   }
   hostlayer::Images images;
   const Herror grabbed = inst->Grab(&images);
   EXPECT_TRUE(grabbed == H_MSG_OK || grabbed == H_ERR_FGTIMEOUT) << grabbed;
-}
-
-// Catches a size or format change while the stream runs (it would change
-// the frames under a running grab), and Contrast wrongly refused then.
-TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  ASSERT_EQ(inst->GrabStartAsync(100.0), H_MSG_OK);  // the stream keeps running
-  ASSERT_TRUE(SdkControls().IsGrabbing(kKey));
-  SdkControls().ClearWriteLog(kKey);
-  EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_ERR_FGBUSY);
-  EXPECT_EQ(Set(*inst, "Height", int64_t{240}), H_ERR_FGBUSY);
-  EXPECT_EQ(Set(*inst, "PixelFormat", std::string("Mono10")), H_ERR_FGBUSY);
-  EXPECT_EQ(Set(*inst, "Contrast", int64_t{8}), H_MSG_OK);
-  EXPECT_EQ(Writes(), (std::vector<LogEntry>{{"Contrast", "8", true}}));
-  EXPECT_EQ(Set(*inst, "do_abort_grab", std::string("now")), H_MSG_OK);
-  EXPECT_FALSE(SdkControls().IsGrabbing(kKey));
-  EXPECT_EQ(Set(*inst, "Width", int64_t{320}), H_MSG_OK);
 }
 
 // Catches plain reads that ask the camera (they must answer the value the
@@ -217,8 +239,6 @@ TEST_F(CameraWritesTest, ImageFormatIsLockedWhileTheStreamGrabs) {
 // with four values), and a pixel format read outside the 256-entry list
 // when the stored index is out of range.
 TEST_F(CameraWritesTest, ReadsAnswerTheStoredValuesAndRangesAskTheCamera) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   simsdk::UpdateCamera(kKey, [](simsdk::CameraConfig& camera) {
     camera.exposure_time.value = 4321.0;
     camera.width.value = 1280;
@@ -270,13 +290,11 @@ TEST_F(CameraWritesTest, ReadsAnswerTheStoredValuesAndRangesAskTheCamera) {
 // that leaks, and volatile mode granted where a buffer cannot be one byte
 // image.
 TEST_F(CameraWritesTest, VolatileSwitchKeepsTheBuffersAndTellsTheHost) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   const InstanceRecord& record = Record(*inst);
   const std::vector<uint8_t*> buffers(record.InstFrameBuffer, record.InstFrameBuffer + 2);
   EXPECT_EQ(record.frame_buffer_size, 1280 * 960);  // the sensor's largest image
   for (const char* word : {"enable", "enable", "disable", "disable", "ENABLE"}) {
-    ASSERT_EQ(Set(*inst, "volatile", std::string(word)), H_MSG_OK);
+    ASSERT_EQ(inst->SetParam("volatile", std::string(word)), H_MSG_OK);
     EXPECT_EQ(inst->raw()->host_allocates_images, word[0] == 'd') << word;
     EXPECT_EQ(std::vector<uint8_t*>(record.InstFrameBuffer, record.InstFrameBuffer + 2), buffers);
     EXPECT_EQ(record.frame_buffer_size, 1280 * 960) << word;
@@ -288,7 +306,7 @@ TEST_F(CameraWritesTest, VolatileSwitchKeepsTheBuffersAndTellsTheHost) {
   auto colour = OpenOk(kColorKey);
   ASSERT_TRUE(colour);
   const bool host_allocates = colour->raw()->host_allocates_images;
-  EXPECT_EQ(Set(*colour, "volatile", std::string("enable")), H_ERR_FGPARV);
+  EXPECT_EQ(colour->SetParam("volatile", std::string("enable")), H_ERR_FGPARV);
   EXPECT_EQ(colour->raw()->host_allocates_images, host_allocates);
   EXPECT_EQ(Get(*colour, "volatile"), Values{std::string("disable")});
 }
@@ -303,36 +321,29 @@ uint64_t Delivered() {
 // old format.  Every set makes the grab after it stop the stream, so each
 // PixelFormat set below finds the stream stopped.
 TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
   hostlayer::Images images;
   // The grab flags of a fresh process: no asynchronous grab in use, no stop
   // pending, the stream stopped.
-  ASSERT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), H_MSG_OK);
+  ASSERT_EQ(inst->SetParam("do_abort_grab", int64_t{1}), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  ASSERT_EQ(Set(*inst, "grab_timeout", int64_t{5000}), H_MSG_OK);
+  ASSERT_EQ(inst->SetParam("grab_timeout", int64_t{5000}), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
-  struct Step {
-    const char* name;
-    Value value;
-    Herror status;
-    uint64_t frames_per_grab;
-  };
-  const Step steps[] = {
+  // (set, value, its answer, frames each grab after it takes)
+  const std::tuple<const char*, Value, Herror, uint64_t> steps[] = {
       {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
       {"volatile", std::string("bogus"), H_ERR_FGPARV, 2},  // PixelFormat stays the last
       {"grab_timeout", int64_t{10}, H_MSG_OK, 1},
       {"pixelformat", std::string("Mono8"), H_MSG_OK, 1},  // the grab compares exactly
       {"PixelFormat", std::string("Mono8"), H_MSG_OK, 2},
   };
-  for (const Step& step : steps) {
-    ASSERT_EQ(Set(*inst, step.name, step.value), step.status) << step.name;
+  for (const auto& [name, value, status, frames_per_grab] : steps) {
+    ASSERT_EQ(inst->SetParam(name, value), status) << name;
     const uint64_t before = Delivered();
-    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << step.name;
-    EXPECT_EQ(Delivered() - before, step.frames_per_grab) << step.name;
+    ASSERT_EQ(inst->Grab(&images), H_MSG_OK) << name;
+    EXPECT_EQ(Delivered() - before, frames_per_grab) << name;
   }
   // Changing to a colour format leaves the instance's images gray.
-  ASSERT_EQ(Set(*inst, "PixelFormat", std::string("BayerRG8")), H_MSG_OK);
+  ASSERT_EQ(inst->SetParam("PixelFormat", std::string("BayerRG8")), H_MSG_OK);
   ASSERT_EQ(inst->Grab(&images), H_MSG_OK);
   EXPECT_EQ(images.size(), 1u);
 }
@@ -340,11 +351,9 @@ TEST_F(CameraWritesTest, PixelFormatMakesEachGrabDropOneFrameUntilAnotherSet) {
 // Catches an abort whose lock failure is swallowed, or that changes the
 // pending grab without holding the lock.
 TEST_F(CameraWritesTest, AbortReportsALockFailureAndChangesNothing) {
-  auto inst = OpenOk(kKey);
-  ASSERT_TRUE(inst);
-  ASSERT_EQ(Set(*inst, "do_TriggerSoftware", int64_t{1}), H_MSG_OK);
+  ASSERT_EQ(inst->SetParam("do_TriggerSoftware", int64_t{1}), H_MSG_OK);
   hostlayer::FailCall(hostlayer::HostCall::MutexLock, 1, 9001);
-  EXPECT_EQ(Set(*inst, "do_abort_grab", int64_t{1}), 9001);
+  EXPECT_EQ(inst->SetParam("do_abort_grab", int64_t{1}), 9001);
   EXPECT_TRUE(Record(*inst).grab_started);
   auto grab = std::async(std::launch::async, [&] {
     hostlayer::Images images;

@@ -59,18 +59,11 @@ class ParameterTest : public hacq_test::InterfaceTest {
     UseCameras({TestCamera(kKey), TestCamera(kColorKey, true)});
   }
 
-  static Herror Set(hostlayer::Instance& inst, const std::string& name, const Value& value) {
-    return inst.SetParam(name, value);
-  }
   // The answer of a read that must succeed (the test fails otherwise).
   static Values Get(hostlayer::Instance& inst, const std::string& name) {
     Values values;
     EXPECT_EQ(inst.GetParam(name, &values), H_MSG_OK) << name;
     return values;
-  }
-  static Herror GetStatus(hostlayer::Instance& inst, const std::string& name) {
-    Values ignored;
-    return inst.GetParam(name, &ignored);
   }
   static InstanceRecord& Record(hostlayer::Instance& inst) { return *inst.raw()->inst_data; }
   // Feature writes and commands the camera saw since the last clear.
