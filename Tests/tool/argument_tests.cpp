@@ -1,4 +1,5 @@
-// The tool's command-line parts: option parsing, value typing, open options.
+// The tool's command-line parts: value typing and open options.  (Option
+// parsing is checked on the built tool by the command tests.)
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -11,48 +12,6 @@
 namespace {
 
 using hostlayer::Value;
-
-struct ParseCase {
-  std::vector<std::string> args;
-  bool ok;
-  std::string count;  // last --count, "" when absent
-  std::vector<std::string> positionals;
-};
-
-// Catches: "--count=5" or a negative value not taken as the option's value,
-// a repeated option (--set, --generic) keeping only its last value, an
-// option after "--" treated as an option, unknown options accepted.
-TEST(ArgumentParsing, TableOfCommandLines) {
-  const std::vector<OptionRule> rules = {
-      {"count", true}, {"json", false}, {"set", true}, {"help", false}};
-  const std::vector<ParseCase> cases = {
-      {{"--count", "5", "dev"}, true, "5", {"dev"}},
-      {{"--count=7"}, true, "7", {}},
-      {{"--count", "-1"}, true, "-1", {}},
-      {{"--count", "1", "--count", "2"}, true, "2", {}},
-      {{"--", "--count", "3"}, true, "", {"--count", "3"}},
-      {{"-5"}, true, "", {"-5"}},
-      {{"--bogus"}, false, "", {}},
-      {{"-x"}, false, "", {}},
-      {{"--count"}, false, "", {}},
-      {{"--json=yes"}, false, "", {}},
-  };
-  for (const auto& c : cases) {
-    ParsedArgs parsed;
-    std::string error;
-    const bool ok = ParseArgs(c.args, rules, &parsed, &error);
-    ASSERT_EQ(ok, c.ok) << testing::PrintToString(c.args) << " " << error;
-    EXPECT_EQ(error.empty(), ok);
-    if (!ok) continue;
-    EXPECT_EQ(parsed.Last("count"), c.count) << testing::PrintToString(c.args);
-    EXPECT_EQ(parsed.positionals(), c.positionals) << testing::PrintToString(c.args);
-  }
-  ParsedArgs parsed;
-  std::string error;
-  ASSERT_TRUE(ParseArgs({"--set", "A=1", "--set=B=2", "-h"}, rules, &parsed, &error));
-  EXPECT_EQ(parsed.All("set"), (std::vector<std::string>{"A=1", "B=2"}));
-  EXPECT_TRUE(parsed.Has("help"));
-}
 
 // Catches: "12abc" or "1e3" sent as an integer, an overflowing integer
 // wrapped, "nan" or "inf" sent to a camera as a float.
