@@ -47,17 +47,7 @@ Planes PlanesOf(const hostlayer::Images& images) {
   return planes;
 }
 
-bool IsFrame(const hostlayer::Images& images, const simsdk::FrameLayout& layout, uint64_t frame,
-             bool rgb, const Part& part) {
-  return PlanesOf(images) == Predict(layout, frame, rgb, part);
-}
-
-void GrabTest::SetUp() {
-  InterfaceTest::SetUp();
-  UseFastCameras(false);
-}
-
-void GrabTest::UseFastCameras(bool native_size) {
+std::vector<simsdk::CameraConfig> FastCameras(bool native_size) {
   std::vector<simsdk::CameraConfig> cameras = simsdk::DefaultCameras();
   for (simsdk::CameraConfig& camera : cameras) {
     if (!native_size) {  // the sensor is the image, so the image shows the whole scene
@@ -68,7 +58,12 @@ void GrabTest::UseFastCameras(bool native_size) {
     camera.acquisition_frame_rate_enable.value = false;
     camera.trigger_mode.value = "Off";
   }
-  UseCameras(cameras);
+  return cameras;
+}
+
+void GrabTest::SetUp() {
+  InterfaceTest::SetUp();
+  UseCameras(FastCameras(false));
 }
 
 void GrabTest::TearDown() {

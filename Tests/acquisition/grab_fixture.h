@@ -39,18 +39,14 @@ simsdk::FrameLayout CurrentLayout(const std::string& key);
 Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part);
 // The delivered images as planes.
 Planes PlanesOf(const hostlayer::Images& images);
-// Whether `images` are frame `frame` of `layout` as Predict makes it.
-bool IsFrame(const hostlayer::Images& images, const simsdk::FrameLayout& layout, uint64_t frame,
-             bool rgb, const Part& part);
+// The built-in cameras at the small size above (or their own), delivering
+// as fast as grabbed.
+std::vector<simsdk::CameraConfig> FastCameras(bool native_size);
 
 class GrabTest : public hacq_test::InterfaceTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-
-  // The built-in cameras at the small size above (or their own), delivering
-  // as fast as grabbed.
-  void UseFastCameras(bool native_size);
 
   // Opens `device` with the given colour space and optional open
   // parameters; fails the test when the open does not answer 2.

@@ -27,7 +27,7 @@ struct SweepTarget {
 
 // `expect_no_leaks(when)` fails the test when more host blocks, host
 // mutexes or SDK objects are live than when the test started.
-void RunFaultSweep(const SweepTarget& target,
-                   const std::function<void(const std::string&)>& expect_no_leaks);
+using LeakCheck = std::function<void(const std::string&)>;
+void RunFaultSweep(const SweepTarget& target, const LeakCheck& expect_no_leaks);
 
 }  // namespace reliability
