@@ -10,9 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "conversion.h"
 #include "hacq_test/interface_test.h"
+#include "sweep.h"
 
 namespace acqtest {
+
+using reliability::ResetGrabFlags;
 
 using hacq_test::kColorKey;
 using hacq_test::kMonoKey;
@@ -33,6 +37,10 @@ struct Part {
 // The images a grab should deliver: one gray plane, or red, green, blue.
 using Planes = std::vector<std::vector<uint8_t>>;
 
+// Frame `raw` whole as the conversion library (checked on its own against
+// an independent reference) makes it: gray bytes, or blue-green-red
+// triples; empty when the library refuses the frame.
+std::vector<uint8_t> LibraryWhole(const uint8_t* raw, const ConversionInfo& info, bool rgb);
 // The layout the camera delivers now.
 simsdk::FrameLayout CurrentLayout(const std::string& key);
 // Images of frame `frame` of `layout` for colour space rgb or gray.
@@ -53,10 +61,6 @@ class GrabTest : public hacq_test::InterfaceTest {
   std::unique_ptr<hostlayer::Instance> Open(const std::string& device,
                                             const std::string& color_space = "default",
                                             hostlayer::OpenParams params = {});
-  // Brings the process-wide grab flags to a known state whatever earlier
-  // tests left: no asynchronous grab used, no stop requested, the stream
-  // stopped (the next grab starts it at frame 0), nothing pending.
-  static void ClearGrabFlags(hostlayer::Instance& instance);
   // The interface's record of an open instance.
   static struct InstanceRecord& Record(hostlayer::Instance& instance);
 };

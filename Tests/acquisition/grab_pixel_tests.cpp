@@ -99,7 +99,7 @@ TEST_P(Grabs, EveryPixelAsPredicted) {
   params.start_column = part.start_column;
   auto instance = Open(run.key, run.color_space, params);
   ASSERT_TRUE(instance);
-  ClearGrabFlags(*instance);
+  ResetGrabFlags(*instance);
   if (run.async) {
     ASSERT_EQ(instance->GrabStartAsync(100.0), H_MSG_OK);
   }

@@ -14,12 +14,6 @@ using Instance = hostlayer::Instance;
 constexpr char kLock[] = "HpThreadMutexLock(&currInst->cancel_mutex)";
 constexpr char kUnlock[] = "HpThreadMutexUnlock(&currInst->cancel_mutex)";
 
-std::vector<std::string> SpyTexts() {
-  std::vector<std::string> texts;
-  for (const auto& record : hostlayer::SpyLog()) texts.push_back(record.text);
-  return texts;
-}
-
 // Grabs with the standard output captured.
 Herror GrabCapturing(Instance& instance, std::string* out, bool async = false) {
   Images images;
@@ -115,7 +109,7 @@ TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
     SCOPED_TRACE(name);
     auto instance = Open(kMonoKey, "gray");
     ASSERT_TRUE(instance);
-    ClearGrabFlags(*instance);
+    ResetGrabFlags(*instance);
     for (size_t i = 0; i < steps.size(); ++i) {
       SCOPED_TRACE(testing::Message() << "step " << i);
       const Step step = steps[i].step;
@@ -173,7 +167,7 @@ TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
     SCOPED_TRACE(tc.name);
     auto instance = Open(kMonoKey, "gray");
     ASSERT_TRUE(instance);
-    ClearGrabFlags(*instance);
+    ResetGrabFlags(*instance);
     if (tc.before == kReplug) {
       Images images;
       ASSERT_EQ(instance->Grab(&images), H_MSG_OK);  // connected and grabbing
@@ -262,7 +256,9 @@ TEST_F(GrabTest, HostCallsAreTracedWithTheirTexts) {
     hostlayer::SetSpy(true);
     ASSERT_EQ(tc.async ? instance->GrabAsync(10.0, &images) : instance->Grab(&images), H_MSG_OK);
     hostlayer::SetSpy(false);
-    EXPECT_EQ(SpyTexts(), tc.texts);
+    std::vector<std::string> texts;
+    for (const auto& record : hostlayer::SpyLog()) texts.push_back(record.text);
+    EXPECT_EQ(texts, tc.texts);
     hostlayer::Reset();
     EXPECT_EQ(instance->Close(), H_MSG_OK);
   }

@@ -193,15 +193,6 @@ CallCounts CountCalls(const SweepTarget& target) {
   return counts;
 }
 
-// Brings the process-wide grab flags to one state whatever ran before: no
-// asynchronous grab used, no stop pending, the stream stopped.
-void ResetGrabFlags(Instance& instance) {
-  EXPECT_EQ(instance.SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
-  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{5000}), H_MSG_OK);  // asks for a stop
-  Images images;
-  EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
-}
-
 // Runs `body` with the interface's printed lines held back; they are shown
 // only when the body recorded a failure (gtest reports it there too).
 template <class Body>

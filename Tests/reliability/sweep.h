@@ -9,12 +9,25 @@
 // running gtest test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
+#include "hostlayer/host_driver.h"
 #include "sdk_abi/controls.h"
 
 namespace reliability {
+
+// Brings the process-wide grab flags to one state whatever ran before: no
+// asynchronous grab used, no stop pending, the stream stopped (the next
+// grab starts it at frame 0).
+inline void ResetGrabFlags(hostlayer::Instance& instance) {
+  EXPECT_EQ(instance.SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
+  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{5000}), H_MSG_OK);  // asks for a stop
+  hostlayer::Images images;
+  EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
+}
 
 // The SDK and camera a sweep runs on.
 struct SweepTarget {
