@@ -38,18 +38,6 @@ constexpr const char* kCallNames[] = {
 constexpr int kCallKinds = hostlayer::kHostCallKinds + sdkabi::kFaultPoints;
 static_assert(std::size(kCallNames) == kCallKinds);
 
-enum class StepKind { Open, Grab, StartAsync, Set, Trigger, Get, Abort, Close };
-
-// One step of the session.  Set, Trigger and Abort write `value` to
-// `parameter`, Get reads it; a grab with a delay is asynchronous.
-struct Step {
-  const char* name;
-  StepKind kind;
-  const char* parameter = nullptr;
-  hostlayer::Value value = int64_t{0};
-  double delay = 0;
-};
-
 const std::vector<Step>& Steps() {
   using enum StepKind;
   using S = std::string;
@@ -69,7 +57,7 @@ const std::vector<Step>& Steps() {
       {"set volatile enable", Set, "volatile", S("enable")},
       {"volatile grab", Grab},
       {"set volatile disable", Set, "volatile", S("disable")},
-      {"start async", StartAsync},
+      {"start async", StartAsync, nullptr, {}, 200.0},
       {"grab async", Grab, nullptr, {}, 200.0},
       {"set software_trigger", Trigger, "TriggerMode", S("software_trigger")},
       {"do_TriggerSoftware", Trigger, "do_TriggerSoftware", int64_t{1}},
@@ -90,28 +78,6 @@ hostlayer::OpenParams OpenParams(const std::string& camera) {
   params.color_space = std::string("gray");
   params.generic = {std::string("num_buffers=3")};
   return params;
-}
-
-Herror RunStep(const Step& step, std::unique_ptr<Instance>& instance, const std::string& camera) {
-  Images images;
-  std::vector<hostlayer::Value> values;
-  switch (step.kind) {
-    case StepKind::Open:
-      return hostlayer::Driver::Get().Open(OpenParams(camera), &instance);
-    case StepKind::Grab:
-      return step.delay > 0 ? instance->GrabAsync(step.delay, &images) : instance->Grab(&images);
-    case StepKind::StartAsync:
-      return instance->GrabStartAsync(200.0);
-    case StepKind::Get:
-      return instance->GetParam(step.parameter, &values);
-    case StepKind::Set:
-    case StepKind::Trigger:
-    case StepKind::Abort:
-      return instance->SetParam(step.parameter, step.value);
-    case StepKind::Close:
-      return instance->Close();
-  }
-  return H_MSG_OK;
 }
 
 bool In(FaultPoint op, std::initializer_list<FaultPoint> ops) {
@@ -269,6 +235,28 @@ void CheckRecovery(const SweepTarget& target, const LeakCheck& expect_no_leaks,
 }
 
 }  // namespace
+
+Herror RunStep(const Step& step, std::unique_ptr<Instance>& instance, const std::string& camera) {
+  Images images;
+  std::vector<hostlayer::Value> values;
+  switch (step.kind) {
+    case StepKind::Open:
+      return hostlayer::Driver::Get().Open(OpenParams(camera), &instance);
+    case StepKind::Grab:
+      return step.delay > 0 ? instance->GrabAsync(step.delay, &images) : instance->Grab(&images);
+    case StepKind::StartAsync:
+      return instance->GrabStartAsync(step.delay);
+    case StepKind::Get:
+      return instance->GetParam(step.parameter, &values);
+    case StepKind::Set:
+    case StepKind::Trigger:
+    case StepKind::Abort:
+      return instance->SetParam(step.parameter, step.value);
+    case StepKind::Close:
+      return instance->Close();
+  }
+  return H_MSG_OK;
+}
 
 void RunFaultSweep(const SweepTarget& target, const LeakCheck& expect_no_leaks) {
   {

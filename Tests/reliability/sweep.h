@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "hostlayer/host_driver.h"
@@ -28,6 +29,23 @@ inline void ResetGrabFlags(hostlayer::Instance& instance) {
   hostlayer::Images images;
   EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
 }
+
+enum class StepKind { Open, Grab, StartAsync, Set, Trigger, Get, Abort, Close };
+
+// One step of a session.  Set, Trigger and Abort write `value` to
+// `parameter`, Get reads it; a grab with a delay is asynchronous, an
+// asynchronous start waits up to the delay.
+struct Step {
+  const char* name;
+  StepKind kind;
+  const char* parameter = nullptr;
+  hostlayer::Value value = int64_t{0};
+  double delay = 0;
+};
+
+// Runs `step` on `instance` (an Open opens `camera` into it).
+Herror RunStep(const Step& step, std::unique_ptr<hostlayer::Instance>& instance,
+               const std::string& camera);
 
 // The SDK and camera a sweep runs on.
 struct SweepTarget {
