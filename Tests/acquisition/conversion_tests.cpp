@@ -2,7 +2,6 @@
 // the frame it came from, and no byte written outside the frame buffer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "acquisition/ring_conversion.h"
@@ -14,31 +13,22 @@ constexpr uint8_t kGuard = 0xA5;
 constexpr uint32_t kWidth = 40;
 constexpr uint32_t kHeight = 30;
 
-// Sample (r, c) of a frame: a byte, or in 16 bits that byte over distinct
-// low bits for the conversion library to drop.
-uint16_t Sample(uint32_t format, uint32_t r, uint32_t c) {
-  const auto pixel = static_cast<uint16_t>((r * 31 + c * 7 + 1) % 256);
-  return format == PFNC_Mono8 ? pixel : static_cast<uint16_t>(pixel << 4 | (c & 15));
+// A frame's bytes: one byte per sample for Mono8, two (little endian)
+// otherwise, that byte over distinct low bits for the conversion library
+// to drop; rows padded by `padding` bytes of 0xEE.
+std::vector<uint8_t> FrameBytes(uint32_t format, uint32_t padding) {
+  const size_t sample_bytes = format == PFNC_Mono8 ? 1 : 2;
+  const size_t stride = kWidth * sample_bytes + padding;
+  std::vector<uint8_t> bytes(stride * kHeight, 0xEE);
+  for (uint32_t r = 0; r < kHeight; ++r)
+    for (uint32_t c = 0; c < kWidth; ++c) {
+      const uint32_t pixel = (r * 31 + c * 7 + 1) % 256;
+      const uint32_t sample = sample_bytes == 1 ? pixel : pixel << 4 | (c & 15);
+      for (size_t b = 0; b < sample_bytes; ++b)
+        bytes[r * stride + c * sample_bytes + b] = static_cast<uint8_t>(sample >> (8 * b));
+    }
+  return bytes;
 }
-
-// A frame's bytes and what the SDK says of them: one byte per sample for
-// Mono8, two (little endian) otherwise, rows padded by `padding` bytes of
-// 0xEE.
-struct Frame {
-  Frame(uint32_t format, uint32_t padding) {
-    const size_t sample_bytes = format == PFNC_Mono8 ? 1 : 2;
-    const size_t stride = kWidth * sample_bytes + padding;
-    bytes.assign(stride * kHeight, 0xEE);
-    for (uint32_t r = 0; r < kHeight; ++r)
-      for (uint32_t c = 0; c < kWidth; ++c)
-        for (size_t b = 0; b < sample_bytes; ++b)
-          bytes[r * stride + c * sample_bytes + b] =
-              static_cast<uint8_t>(Sample(format, r, c) >> (8 * b));
-    view = {bytes.data(), bytes.size(), kWidth, kHeight, format, padding, 0};
-  }
-  std::vector<uint8_t> bytes;
-  FrameView view;
-};
 
 ImageRequest Request(int32_t w, int32_t h, int32_t channels, int32_t start_row = 0,
                      int32_t start_column = 0, int32_t row_step = 1, int32_t column_step = 1) {
@@ -98,16 +88,17 @@ TEST(ConvertFrame, PixelsOfTheRequestedPartOrARefusal) {
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.name);
-    Frame frame(tc.format, tc.padding);
-    if (tc.reported_size != 0) frame.view.size = tc.reported_size;
+    const std::vector<uint8_t> bytes = FrameBytes(tc.format, tc.padding);
+    FrameView view{bytes.data(), bytes.size(), kWidth, kHeight, tc.format, tc.padding, 0};
+    if (tc.reported_size != 0) view.size = tc.reported_size;
     const ImageRequest& r = tc.request;
     // The frame buffer, followed by guard bytes that must survive.
     const size_t size =
         tc.buffer_size != 0 ? tc.buffer_size : size_t{kWidth} * kHeight * r.channels;
     std::vector<uint8_t> buffer(size + 64, kGuard);
     testing::internal::CaptureStdout();
-    Herror err = CheckFrame(r, frame.view, RingSlot{buffer.data(), static_cast<int64_t>(size)});
-    if (err == H_MSG_OK) err = ConvertIntoSlot(r, frame.view, buffer.data());
+    Herror err = CheckFrame(r, view, RingSlot{buffer.data(), static_cast<int64_t>(size)});
+    if (err == H_MSG_OK) err = ConvertIntoSlot(r, view, buffer.data());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), tc.refusal ? tc.refusal : "");
     EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + size, buffer.end()),
               std::vector<uint8_t>(64, kGuard));
@@ -116,9 +107,8 @@ TEST(ConvertFrame, PixelsOfTheRequestedPartOrARefusal) {
       continue;
     }
     ASSERT_EQ(err, H_MSG_OK);
-    const ConversionInfo info{kWidth, kHeight, tc.padding, 0, uint32_t(frame.view.size), tc.format};
-    const std::vector<uint8_t> whole =
-        acqtest::LibraryWhole(frame.bytes.data(), info, r.channels == 3);
+    const ConversionInfo info{kWidth, kHeight, tc.padding, 0, uint32_t(view.size), tc.format};
+    const std::vector<uint8_t> whole = acqtest::LibraryWhole(bytes.data(), info, r.channels == 3);
     for (int32_t row = 0; row < r.height; ++row)
       for (int32_t col = 0; col < r.width; ++col) {
         const size_t source = size_t((r.start_row + row) * r.row_step) * kWidth +
