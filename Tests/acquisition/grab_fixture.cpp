@@ -1,13 +1,8 @@
 #include "grab_fixture.h"
 
-#include "base/records.h"
 #include "pixvane/pixel_formats.h"
 
 namespace acqtest {
-
-simsdk::FrameLayout CurrentLayout(const std::string& key) {
-  return simsdk::LayoutOf(simsdk::CameraState(key).value());
-}
 
 std::vector<uint8_t> LibraryWhole(const uint8_t* raw, const ConversionInfo& info, bool rgb) {
   std::vector<uint8_t> whole(size_t(info.width) * info.height * (rgb ? 3 : 1));
@@ -85,10 +80,6 @@ std::unique_ptr<hostlayer::Instance> GrabTest::Open(const std::string& device,
   params.device = device;
   params.color_space = color_space;
   return OpenOk(params);
-}
-
-InstanceRecord& GrabTest::Record(hostlayer::Instance& instance) {
-  return *instance.raw()->inst_data;
 }
 
 }  // namespace acqtest

@@ -41,8 +41,6 @@ using Planes = std::vector<std::vector<uint8_t>>;
 // an independent reference) makes it: gray bytes, or blue-green-red
 // triples; empty when the library refuses the frame.
 std::vector<uint8_t> LibraryWhole(const uint8_t* raw, const ConversionInfo& info, bool rgb);
-// The layout the camera delivers now.
-simsdk::FrameLayout CurrentLayout(const std::string& key);
 // Images of frame `frame` of `layout` for colour space rgb or gray.
 Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part);
 // The delivered images as planes.
@@ -61,8 +59,6 @@ class GrabTest : public hacq_test::InterfaceTest {
   std::unique_ptr<hostlayer::Instance> Open(const std::string& device,
                                             const std::string& color_space = "default",
                                             hostlayer::OpenParams params = {});
-  // The interface's record of an open instance.
-  static struct InstanceRecord& Record(hostlayer::Instance& instance);
 };
 
 }  // namespace acqtest

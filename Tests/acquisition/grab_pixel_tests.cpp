@@ -84,7 +84,7 @@ TEST_P(Grabs, EveryPixelAsPredicted) {
       camera.pixel_format.value = run.pixel_format;
     });
   }
-  const simsdk::FrameLayout layout = CurrentLayout(run.key);
+  const simsdk::FrameLayout layout = simsdk::LayoutOf(*simsdk::CameraState(run.key));
   Part part = run.part;
   if (run.native_size) {
     part.width = layout.width;

@@ -36,7 +36,7 @@ TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
   auto instance = Open(kMonoKey, "gray", params);
   ASSERT_TRUE(instance);
   ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
-  const InstanceRecord& record = Record(*instance);
+  const InstanceRecord& record = *instance->raw()->inst_data;
   auto grab_buffer = [&]() -> const uint8_t* {
     Images images;
     EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
@@ -103,7 +103,7 @@ TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
       EXPECT_EQ(RunStep(step, instance, kMonoKey), &step == &kUnknownSet    ? H_ERR_FGPARAM
                                                    : &step == &kBadValueSet ? H_ERR_FGPARV
                                                                             : H_MSG_OK);
-      EXPECT_EQ(Record(*instance).grab_started, steps[i].grab_started);
+      EXPECT_EQ(instance->raw()->inst_data->grab_started, steps[i].grab_started);
       EXPECT_FALSE(instance->raw()->async_grab);
       EXPECT_EQ(hacq_test::SdkControls().IsGrabbing(kMonoKey), steps[i].grabbing);
     }
@@ -196,7 +196,7 @@ TEST_F(GrabTest, GrabWithDataIsNotSupported) {
   ASSERT_TRUE(instance);
   EXPECT_EQ(instance->GrabDataAsync(10.5), H_ERR_FGNOTSUP);
   EXPECT_TRUE(instance->raw()->async_grab);
-  EXPECT_EQ(Record(*instance).async_max_delay, 11);
+  EXPECT_EQ(instance->raw()->inst_data->async_max_delay, 11);
   EXPECT_EQ(instance->GrabData(), H_ERR_FGNOTSUP);
   EXPECT_FALSE(instance->raw()->async_grab);
   EXPECT_EQ(instance->Close(), H_MSG_OK);

@@ -63,7 +63,8 @@ bool ShowsItsFrame(const Images& images, const std::string& key, bool rgb) {
   if (images.empty() || images[0].width < 8 || images[0].height < 1) return false;
   uint64_t frame = 0;
   for (int byte = 7; byte >= 0; --byte) frame = (frame << 8) | images[0].pixels[byte];
-  return acqtest::Predict(acqtest::CurrentLayout(key), frame, rgb, {}) == acqtest::PlanesOf(images);
+  return acqtest::Predict(simsdk::LayoutOf(*simsdk::CameraState(key)), frame, rgb, {}) ==
+         acqtest::PlanesOf(images);
 }
 
 struct Target {
