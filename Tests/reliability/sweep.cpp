@@ -150,12 +150,11 @@ using CallCounts = std::array<int64_t, kCallKinds>;
 
 CallCounts CountCalls(const SweepTarget& target) {
   CallCounts counts{};
-  for (int kind = 0; kind < kCallKinds; ++kind) {
-    const Fault calls{kind, 0};
-    counts[kind] = calls.host()
-                       ? hostlayer::CallCount(static_cast<HostCall>(kind))
-                       : static_cast<int64_t>(target.controls->FaultableCalls(calls.point()));
-  }
+  for (int kind = 0; kind < hostlayer::kHostCallKinds; ++kind)
+    counts[kind] = hostlayer::CallCount(static_cast<HostCall>(kind));
+  for (int point = 0; point < sdkabi::kFaultPoints; ++point)
+    counts[hostlayer::kHostCallKinds + point] =
+        static_cast<int64_t>(target.controls->FaultableCalls(static_cast<FaultPoint>(point)));
   return counts;
 }
 
