@@ -92,11 +92,9 @@ class Tally {
       return;
     }
     if (status != H_MSG_OK) return Problem(std::string("grab on ") + target.device, status);
-    if (ShowsItsFrame(images, target.key, target.rgb)) {
-      ++verified;
-    } else {
-      Problem(std::string("image not as predicted on ") + target.device, status);
-    }
+    if (!ShowsItsFrame(images, target.key, target.rgb))
+      return Problem(std::string("image not as predicted on ") + target.device, status);
+    ++verified;
   }
   void Expect(Herror status, const std::string& what) {
     if (status != H_MSG_OK) Problem(what, status);
