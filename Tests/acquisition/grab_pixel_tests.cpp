@@ -33,16 +33,15 @@ int SoakFrames(bool native_size) {
 std::vector<GrabRun> AllRuns() {
   std::vector<GrabRun> runs = {
       // clang-format off
-      // Conversion paths: plain copy, gray widened to three equal planes,
+      // Conversion paths beside the cameras' own (the plain copy and Bayer
+      // to gray run long below): gray widened to three equal planes,
       // capitals taken as rgb, the library to gray and to blue-green-red
       // triples, and red landing in image 0.
-      {"mono8_gray", kMonoKey, "Mono8", "gray", false, 3},
       {"mono8_RGB", kMonoKey, "Mono8", "RGB", true, 3},
       {"mono10_default", kMonoKey, "Mono10", "default", false, 3},
       {"mono10_rgb", kMonoKey, "Mono10", "rgb", true, 3},
       {"mono12packed_default", kMonoKey, "Mono12Packed", "default", false, 3},
       {"bayer_default", kColorKey, "BayerRG8", "default", true, 3},
-      {"bayer_gray", kColorKey, "BayerRG8", "gray", false, 3},
       {"rgb8_rgb", kColorKey, "RGB8", "rgb", true, 3},
       {"yuv_rgb", kColorKey, "YUV422_8", "rgb", true, 3},
       // Image parts and divisors, crossing the scene's band and bar edges so
