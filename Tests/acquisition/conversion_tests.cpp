@@ -2,11 +2,10 @@
 // the frame it came from, and no byte written outside the frame buffer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "acquisition/ring_conversion.h"
-#include "conversion.h"
+#include "grab_fixture.h"
 
 namespace {
 
@@ -14,67 +13,26 @@ constexpr uint8_t kGuard = 0xA5;
 constexpr uint32_t kWidth = 40;
 constexpr uint32_t kHeight = 30;
 
-// Sample (r, c) of a frame: a byte, or in 16 bits that byte over distinct
-// low bits for the conversion library to drop.
-uint16_t Sample(uint32_t format, uint32_t r, uint32_t c) {
-  const auto pixel = static_cast<uint16_t>((r * 31 + c * 7 + 1) % 256);
-  return format == PFNC_Mono8 ? pixel : static_cast<uint16_t>(pixel << 4 | (c & 15));
+// A frame's bytes: one byte per sample for Mono8, two (little endian)
+// otherwise, that byte over distinct low bits for the conversion library
+// to drop; rows padded by `padding` bytes of 0xEE.
+std::vector<uint8_t> FrameBytes(uint32_t format, uint32_t padding) {
+  const size_t sample_bytes = format == PFNC_Mono8 ? 1 : 2;
+  const size_t stride = kWidth * sample_bytes + padding;
+  std::vector<uint8_t> bytes(stride * kHeight, 0xEE);
+  for (uint32_t r = 0; r < kHeight; ++r)
+    for (uint32_t c = 0; c < kWidth; ++c) {
+      const uint32_t pixel = (r * 31 + c * 7 + 1) % 256;
+      const uint32_t sample = sample_bytes == 1 ? pixel : pixel << 4 | (c & 15);
+      for (size_t b = 0; b < sample_bytes; ++b)
+        bytes[r * stride + c * sample_bytes + b] = static_cast<uint8_t>(sample >> (8 * b));
+    }
+  return bytes;
 }
-
-// A frame's bytes and what the SDK says of them: one byte per sample for
-// Mono8, two (little endian) otherwise, rows padded by `padding` bytes of
-// 0xEE.
-struct Frame {
-  Frame(uint32_t format, uint32_t padding) {
-    const size_t sample_bytes = format == PFNC_Mono8 ? 1 : 2;
-    const size_t stride = kWidth * sample_bytes + padding;
-    bytes.assign(stride * kHeight, 0xEE);
-    for (uint32_t r = 0; r < kHeight; ++r)
-      for (uint32_t c = 0; c < kWidth; ++c)
-        for (size_t b = 0; b < sample_bytes; ++b)
-          bytes[r * stride + c * sample_bytes + b] =
-              static_cast<uint8_t>(Sample(format, r, c) >> (8 * b));
-    view = {bytes.data(), bytes.size(), kWidth, kHeight, format, padding, 0};
-  }
-  std::vector<uint8_t> bytes;
-  FrameView view;
-};
 
 ImageRequest Request(int32_t w, int32_t h, int32_t channels, int32_t start_row = 0,
                      int32_t start_column = 0, int32_t row_step = 1, int32_t column_step = 1) {
   return ImageRequest{w, h, start_row, start_column, row_step, column_step, channels};
-}
-
-// A frame buffer of `size` bytes followed by guard bytes that must survive.
-struct GuardedBuffer {
-  explicit GuardedBuffer(size_t image_size) : size(image_size), bytes(image_size + 64, kGuard) {}
-  bool GuardIntact() const {
-    return std::all_of(bytes.begin() + size, bytes.end(), [](uint8_t b) { return b == kGuard; });
-  }
-  size_t size;
-  std::vector<uint8_t> bytes;
-};
-
-// The delivery's two steps on one frame: its check, then its conversion
-// into the buffer.
-Herror ConvertFrame(const ImageRequest& request, const FrameView& view, GuardedBuffer& buffer) {
-  const Herror err =
-      CheckFrame(request, view, RingSlot{buffer.bytes.data(), static_cast<int64_t>(buffer.size)});
-  return err != H_MSG_OK ? err : ConvertIntoSlot(request, view, buffer.bytes.data());
-}
-
-// What the conversion library makes of the whole frame: the oracle, as the
-// library's own tests check it against an independent reference.
-std::vector<uint8_t> LibraryWhole(const FrameView& f, int channels) {
-  const ConversionInfo info{f.width, f.height, f.padding_x, 0, uint32_t(f.size), f.pixel_format};
-  std::vector<uint8_t> out(size_t(f.width) * f.height * channels);
-  int32_t length = 0;
-  if (channels == 3) {
-    PXVANE_ConvertToBGR24(f.data, &info, out.data(), &length);
-  } else {
-    PXVANE_ConvertToMono8(f.data, &info, out.data(), &length);
-  }
-  return out;
 }
 
 // Catches the sheared or shifted images of a converter that copies the
@@ -130,26 +88,33 @@ TEST(ConvertFrame, PixelsOfTheRequestedPartOrARefusal) {
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.name);
-    Frame frame(tc.format, tc.padding);
-    if (tc.reported_size != 0) frame.view.size = tc.reported_size;
+    const std::vector<uint8_t> bytes = FrameBytes(tc.format, tc.padding);
+    FrameView view{bytes.data(), bytes.size(), kWidth, kHeight, tc.format, tc.padding, 0};
+    if (tc.reported_size != 0) view.size = tc.reported_size;
     const ImageRequest& r = tc.request;
-    const std::vector<uint8_t> whole = LibraryWhole(frame.view, r.channels);
-    GuardedBuffer buffer(tc.buffer_size != 0 ? tc.buffer_size : whole.size());
+    // The frame buffer, followed by guard bytes that must survive.
+    const size_t size =
+        tc.buffer_size != 0 ? tc.buffer_size : size_t{kWidth} * kHeight * r.channels;
+    std::vector<uint8_t> buffer(size + 64, kGuard);
     testing::internal::CaptureStdout();
-    const Herror err = ConvertFrame(r, frame.view, buffer);
+    Herror err = CheckFrame(r, view, RingSlot{buffer.data(), static_cast<int64_t>(size)});
+    if (err == H_MSG_OK) err = ConvertIntoSlot(r, view, buffer.data());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), tc.refusal ? tc.refusal : "");
-    EXPECT_TRUE(buffer.GuardIntact());
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + size, buffer.end()),
+              std::vector<uint8_t>(64, kGuard));
     if (tc.refusal != nullptr) {
       EXPECT_EQ(err, H_ERR_FGTIMEOUT);
       continue;
     }
     ASSERT_EQ(err, H_MSG_OK);
+    const ConversionInfo info{kWidth, kHeight, tc.padding, 0, uint32_t(view.size), tc.format};
+    const std::vector<uint8_t> whole = acqtest::LibraryWhole(bytes.data(), info, r.channels == 3);
     for (int32_t row = 0; row < r.height; ++row)
       for (int32_t col = 0; col < r.width; ++col) {
         const size_t source = size_t((r.start_row + row) * r.row_step) * kWidth +
                               size_t((r.start_column + col) * r.column_step);
         for (int32_t ch = 0; ch < r.channels; ++ch)
-          ASSERT_EQ(buffer.bytes[(size_t(row) * r.width + col) * r.channels + ch],
+          ASSERT_EQ(buffer[(size_t(row) * r.width + col) * r.channels + ch],
                     whole[source * r.channels + ch])
               << "row " << row << " col " << col << " channel " << ch;
       }

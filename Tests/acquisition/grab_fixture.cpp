@@ -1,29 +1,29 @@
 #include "grab_fixture.h"
 
-#include "base/records.h"
-#include "conversion.h"
 #include "pixvane/pixel_formats.h"
 
 namespace acqtest {
 
-simsdk::FrameLayout CurrentLayout(const std::string& key) {
-  return simsdk::LayoutOf(simsdk::CameraState(key).value());
+std::vector<uint8_t> LibraryWhole(const uint8_t* raw, const ConversionInfo& info, bool rgb) {
+  std::vector<uint8_t> whole(size_t(info.width) * info.height * (rgb ? 3 : 1));
+  int32_t length = 0;
+  if ((rgb ? PXVANE_ConvertToBGR24(raw, &info, whole.data(), &length)
+           : PXVANE_ConvertToMono8(raw, &info, whole.data(), &length)) != 0)
+    whole.clear();
+  return whole;
 }
 
 Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part) {
-  // The whole frame as the conversion library (checked on its own against
-  // an independent reference) makes it: gray bytes, or blue-green-red triples.
   const int channels = rgb ? 3 : 1;
   const std::vector<uint8_t> raw = simsdk::RenderFrame(layout, frame);
-  std::vector<uint8_t> whole(size_t(layout.width) * layout.height * channels);
   const pixvane::PixelFormatInfo* format = pixvane::FindPixelFormat(layout.pixel_format);
   const ConversionInfo info{layout.width,     layout.height,        layout.padding_x,
                             layout.padding_y, uint32_t(raw.size()), format ? format->code : 0};
-  int32_t length = 0;
-  EXPECT_EQ(rgb ? PXVANE_ConvertToBGR24(raw.data(), &info, whole.data(), &length)
-                : PXVANE_ConvertToMono8(raw.data(), &info, whole.data(), &length),
-            0)
-      << layout.pixel_format;
+  const std::vector<uint8_t> whole = LibraryWhole(raw.data(), info, rgb);
+  if (whole.empty()) {
+    ADD_FAILURE() << "the library refuses " << layout.pixel_format;
+    return {};
+  }
   Planes planes(channels, std::vector<uint8_t>(size_t(part.width) * part.height));
   for (uint32_t r = 0; r < part.height; ++r)
     for (uint32_t c = 0; c < part.width; ++c) {
@@ -47,17 +47,7 @@ Planes PlanesOf(const hostlayer::Images& images) {
   return planes;
 }
 
-bool IsFrame(const hostlayer::Images& images, const simsdk::FrameLayout& layout, uint64_t frame,
-             bool rgb, const Part& part) {
-  return PlanesOf(images) == Predict(layout, frame, rgb, part);
-}
-
-void GrabTest::SetUp() {
-  InterfaceTest::SetUp();
-  UseFastCameras(false);
-}
-
-void GrabTest::UseFastCameras(bool native_size) {
+std::vector<simsdk::CameraConfig> FastCameras(bool native_size) {
   std::vector<simsdk::CameraConfig> cameras = simsdk::DefaultCameras();
   for (simsdk::CameraConfig& camera : cameras) {
     if (!native_size) {  // the sensor is the image, so the image shows the whole scene
@@ -68,7 +58,12 @@ void GrabTest::UseFastCameras(bool native_size) {
     camera.acquisition_frame_rate_enable.value = false;
     camera.trigger_mode.value = "Off";
   }
-  UseCameras(cameras);
+  return cameras;
+}
+
+void GrabTest::SetUp() {
+  InterfaceTest::SetUp();
+  UseCameras(FastCameras(false));
 }
 
 void GrabTest::TearDown() {
@@ -85,18 +80,6 @@ std::unique_ptr<hostlayer::Instance> GrabTest::Open(const std::string& device,
   params.device = device;
   params.color_space = color_space;
   return OpenOk(params);
-}
-
-void GrabTest::ClearGrabFlags(hostlayer::Instance& instance) {
-  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);
-  EXPECT_EQ(instance.SetParam("do_abort_grab", int64_t{0}), H_MSG_OK);
-  EXPECT_EQ(instance.SetParam("grab_timeout", int64_t{900}), H_MSG_OK);  // arms the stop
-  hostlayer::Images images;
-  EXPECT_EQ(instance.Grab(&images), H_MSG_OK);  // takes the stop and clears it
-}
-
-InstanceRecord& GrabTest::Record(hostlayer::Instance& instance) {
-  return *instance.raw()->inst_data;
 }
 
 }  // namespace acqtest

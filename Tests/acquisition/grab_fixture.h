@@ -10,9 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "conversion.h"
 #include "hacq_test/interface_test.h"
+#include "sweep.h"
 
 namespace acqtest {
+
+using reliability::ResetGrabFlags;
 
 using hacq_test::kColorKey;
 using hacq_test::kMonoKey;
@@ -33,36 +37,28 @@ struct Part {
 // The images a grab should deliver: one gray plane, or red, green, blue.
 using Planes = std::vector<std::vector<uint8_t>>;
 
-// The layout the camera delivers now.
-simsdk::FrameLayout CurrentLayout(const std::string& key);
+// Frame `raw` whole as the conversion library (checked on its own against
+// an independent reference) makes it: gray bytes, or blue-green-red
+// triples; empty when the library refuses the frame.
+std::vector<uint8_t> LibraryWhole(const uint8_t* raw, const ConversionInfo& info, bool rgb);
 // Images of frame `frame` of `layout` for colour space rgb or gray.
 Planes Predict(const simsdk::FrameLayout& layout, uint64_t frame, bool rgb, const Part& part);
 // The delivered images as planes.
 Planes PlanesOf(const hostlayer::Images& images);
-// Whether `images` are frame `frame` of `layout` as Predict makes it.
-bool IsFrame(const hostlayer::Images& images, const simsdk::FrameLayout& layout, uint64_t frame,
-             bool rgb, const Part& part);
+// The built-in cameras at the small size above (or their own), delivering
+// as fast as grabbed.
+std::vector<simsdk::CameraConfig> FastCameras(bool native_size);
 
 class GrabTest : public hacq_test::InterfaceTest {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // The built-in cameras at the small size above (or their own), delivering
-  // as fast as grabbed.
-  void UseFastCameras(bool native_size);
-
   // Opens `device` with the given colour space and optional open
   // parameters; fails the test when the open does not answer 2.
   std::unique_ptr<hostlayer::Instance> Open(const std::string& device,
                                             const std::string& color_space = "default",
                                             hostlayer::OpenParams params = {});
-  // Brings the process-wide grab flags to a known state whatever earlier
-  // tests left: no asynchronous grab used, no stop requested, the stream
-  // stopped (the next grab starts it at frame 0), nothing pending.
-  static void ClearGrabFlags(hostlayer::Instance& instance);
-  // The interface's record of an open instance.
-  static struct InstanceRecord& Record(hostlayer::Instance& instance);
 };
 
 }  // namespace acqtest

@@ -14,12 +14,6 @@ using Instance = hostlayer::Instance;
 constexpr char kLock[] = "HpThreadMutexLock(&currInst->cancel_mutex)";
 constexpr char kUnlock[] = "HpThreadMutexUnlock(&currInst->cancel_mutex)";
 
-std::vector<std::string> SpyTexts() {
-  std::vector<std::string> texts;
-  for (const auto& record : hostlayer::SpyLog()) texts.push_back(record.text);
-  return texts;
-}
-
 // Grabs with the standard output captured.
 Herror GrabCapturing(Instance& instance, std::string* out, bool async = false) {
   Images images;
@@ -42,7 +36,7 @@ TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
   auto instance = Open(kMonoKey, "gray", params);
   ASSERT_TRUE(instance);
   ASSERT_EQ(instance->SetParam("volatile", std::string("enable")), H_MSG_OK);
-  const InstanceRecord& record = Record(*instance);
+  const InstanceRecord& record = *instance->raw()->inst_data;
   auto grab_buffer = [&]() -> const uint8_t* {
     Images images;
     EXPECT_EQ(instance->Grab(&images), H_MSG_OK);
@@ -60,33 +54,20 @@ TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
-enum Step { Grab, StartAsync, GrabAsync, Set, UnknownSet, BadValueSet, Abort, NoAutoStart };
-
-Herror Do(Instance& instance, Step step) {
-  Images images;
-  switch (step) {
-    case Grab:
-      return instance.Grab(&images);
-    case StartAsync:
-      return instance.GrabStartAsync(1000.0);
-    case GrabAsync:
-      return instance.GrabAsync(1000.0, &images);
-    case Set:
-      return instance.SetParam("grab_timeout", int64_t{900});
-    case UnknownSet:
-      return instance.SetParam("no_such_parameter", int64_t{1});
-    case BadValueSet:
-      return instance.SetParam("volatile", std::string("maybe"));
-    case Abort:
-      return instance.SetParam("do_abort_grab", int64_t{1});
-    case NoAutoStart:
-      return instance.SetParam("start_async_after_grab_async", std::string("disable"));
-  }
-  return H_MSG_OK;
-}
+using reliability::Step;
+using reliability::StepKind;
+const Step kGrab{"grab", StepKind::Grab};
+const Step kStartAsync{"start async", StepKind::StartAsync, nullptr, {}, 1000.0};
+const Step kGrabAsync{"grab async", StepKind::Grab, nullptr, {}, 1000.0};
+const Step kSet{"set", StepKind::Set, "grab_timeout", int64_t{900}};
+const Step kUnknownSet{"unknown set", StepKind::Set, "no_such_parameter", int64_t{1}};
+const Step kBadValueSet{"refused set", StepKind::Set, "volatile", std::string("maybe")};
+const Step kAbort{"abort", StepKind::Abort, "do_abort_grab", int64_t{1}};
+const Step kNoAutoStart{"no restart", StepKind::Set, "start_async_after_grab_async",
+                        std::string("disable")};
 
 struct StateStep {
-  Step step;
+  const Step& step;
   bool grab_started;
   bool grabbing;  // the camera's stream after the step
 };
@@ -100,29 +81,29 @@ TEST_F(GrabTest, AsynchronousStateFollowsEachCall) {
   // clang-format off
   const std::pair<const char*, std::vector<StateStep>> cases[] = {
       {"a set makes the next grab stop the stream",
-       {{Set, 0, 0}, {Grab, 0, 0}, {Grab, 0, 1}, {Grab, 0, 1}, {UnknownSet, 0, 1}, {Grab, 0, 0},
-        {Grab, 0, 1}, {BadValueSet, 0, 1}, {Grab, 0, 0}}},
+       {{kSet, 0, 0}, {kGrab, 0, 0}, {kGrab, 0, 1}, {kGrab, 0, 1}, {kUnknownSet, 0, 1},
+        {kGrab, 0, 0}, {kGrab, 0, 1}, {kBadValueSet, 0, 1}, {kGrab, 0, 0}}},
       {"an asynchronous start keeps the stream running",
-       {{StartAsync, 1, 1}, {Set, 1, 1}, {GrabAsync, 1, 1}, {Grab, 0, 1}}},
-      {"a synchronous grab discards the pending one", {{StartAsync, 1, 1}, {Grab, 0, 1}}},
+       {{kStartAsync, 1, 1}, {kSet, 1, 1}, {kGrabAsync, 1, 1}, {kGrab, 0, 1}}},
+      {"a synchronous grab discards the pending one", {{kStartAsync, 1, 1}, {kGrab, 0, 1}}},
       {"no restart when the instance does not ask for it",
-       {{NoAutoStart, 0, 0}, {StartAsync, 1, 1}, {GrabAsync, 0, 1}}},
+       {{kNoAutoStart, 0, 0}, {kStartAsync, 1, 1}, {kGrabAsync, 0, 1}}},
       {"an abort clears the pending grab and re-arms the stop",
-       {{StartAsync, 1, 1}, {Abort, 0, 0}, {Set, 0, 0}, {Grab, 0, 0}}},
+       {{kStartAsync, 1, 1}, {kAbort, 0, 0}, {kSet, 0, 0}, {kGrab, 0, 0}}},
   };
   // clang-format on
   for (const auto& [name, steps] : cases) {
     SCOPED_TRACE(name);
     auto instance = Open(kMonoKey, "gray");
     ASSERT_TRUE(instance);
-    ClearGrabFlags(*instance);
+    ResetGrabFlags(*instance);
     for (size_t i = 0; i < steps.size(); ++i) {
-      SCOPED_TRACE(testing::Message() << "step " << i);
-      const Step step = steps[i].step;
-      EXPECT_EQ(Do(*instance, step), step == UnknownSet    ? H_ERR_FGPARAM
-                                     : step == BadValueSet ? H_ERR_FGPARV
-                                                           : H_MSG_OK);
-      EXPECT_EQ(Record(*instance).grab_started, steps[i].grab_started);
+      const Step& step = steps[i].step;
+      SCOPED_TRACE(testing::Message() << "step " << i << ", " << step.name);
+      EXPECT_EQ(RunStep(step, instance, kMonoKey), &step == &kUnknownSet    ? H_ERR_FGPARAM
+                                                   : &step == &kBadValueSet ? H_ERR_FGPARV
+                                                                            : H_MSG_OK);
+      EXPECT_EQ(instance->raw()->inst_data->grab_started, steps[i].grab_started);
       EXPECT_FALSE(instance->raw()->async_grab);
       EXPECT_EQ(hacq_test::SdkControls().IsGrabbing(kMonoKey), steps[i].grabbing);
     }
@@ -173,7 +154,7 @@ TEST_F(GrabTest, EveryFailureHasItsCodeAndMessage) {
     SCOPED_TRACE(tc.name);
     auto instance = Open(kMonoKey, "gray");
     ASSERT_TRUE(instance);
-    ClearGrabFlags(*instance);
+    ResetGrabFlags(*instance);
     if (tc.before == kReplug) {
       Images images;
       ASSERT_EQ(instance->Grab(&images), H_MSG_OK);  // connected and grabbing
@@ -215,7 +196,7 @@ TEST_F(GrabTest, GrabWithDataIsNotSupported) {
   ASSERT_TRUE(instance);
   EXPECT_EQ(instance->GrabDataAsync(10.5), H_ERR_FGNOTSUP);
   EXPECT_TRUE(instance->raw()->async_grab);
-  EXPECT_EQ(Record(*instance).async_max_delay, 11);
+  EXPECT_EQ(instance->raw()->inst_data->async_max_delay, 11);
   EXPECT_EQ(instance->GrabData(), H_ERR_FGNOTSUP);
   EXPECT_FALSE(instance->raw()->async_grab);
   EXPECT_EQ(instance->Close(), H_MSG_OK);
@@ -262,7 +243,9 @@ TEST_F(GrabTest, HostCallsAreTracedWithTheirTexts) {
     hostlayer::SetSpy(true);
     ASSERT_EQ(tc.async ? instance->GrabAsync(10.0, &images) : instance->Grab(&images), H_MSG_OK);
     hostlayer::SetSpy(false);
-    EXPECT_EQ(SpyTexts(), tc.texts);
+    std::vector<std::string> texts;
+    for (const auto& record : hostlayer::SpyLog()) texts.push_back(record.text);
+    EXPECT_EQ(texts, tc.texts);
     hostlayer::Reset();
     EXPECT_EQ(instance->Close(), H_MSG_OK);
   }

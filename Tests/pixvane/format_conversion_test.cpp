@@ -42,12 +42,9 @@ testing::AssertionResult Matches(const Converted& got, const Expected& want) {
   return testing::AssertionSuccess();
 }
 
-struct Level {
-  const char* name;
-  Isa isa;
-};
+constexpr const char* kLevelNames[simd::kIsaLevels] = {"Portable", "Ssse3", "Avx2", "Avx512"};
 
-class EveryLevel : public testing::TestWithParam<Level> {
+class EveryLevel : public testing::TestWithParam<Isa> {
  protected:
   void TearDown() override { pixvane::ResetIsa(); }
 };
@@ -57,32 +54,31 @@ class EveryLevel : public testing::TestWithParam<Level> {
 // vector kernels that differ from the portable ones in rounding, lane order
 // or pixel phase, and reads or writes outside a row or the output.
 TEST_P(EveryLevel, EveryFormatEveryPixel) {
-  const Level level = GetParam();
-  if (!pixvane::IsaSupported(level.isa)) GTEST_SKIP() << level.name << " not on this processor";
+  const Isa isa = GetParam();
+  if (!pixvane::IsaSupported(isa)) GTEST_SKIP() << "not on this processor";
   size_t next_offset = 0;
   for (const PixelFormatInfo& format : pixvane::kPixelFormats) {
     std::mt19937 rng(format.code);
     for (const Size size : Sizes()) {
       for (const uint32_t padding : {0u, 3u}) {
         const Scene scene = RandomScene(size.width, size.height, format.bits, rng);
-        const auto source = Encode(scene, format, padding);
-        const ConversionInfo info = InfoFor(scene, format.code, padding, source.size());
+        const Source source = Encode(scene, format, padding);
         const bool every_alignment = size.width == kEveryAlignmentWidth && padding == 0;
         for (const Target target : {Target::Mono8, Target::Bgr24}) {
           SCOPED_TRACE(std::string(format.name) + " " + std::to_string(size.width) + "x" +
                        std::to_string(size.height) + " padding " + std::to_string(padding) +
                        (target == Target::Mono8 ? " to Mono8" : " to BGR24"));
           ASSERT_TRUE(pixvane::ForceIsa(Isa::Portable));
-          const Converted portable = Convert(target, source, info);
+          const Converted portable = Convert(target, source);
           ASSERT_EQ(portable.status, 0);
           ASSERT_EQ(portable.out_len, static_cast<int32_t>(portable.pixels.size()));
-          if (level.isa == Isa::Portable) {
+          if (isa == Isa::Portable) {
             ASSERT_TRUE(Matches(portable, Reference(target, scene, format)));
           }
-          ASSERT_TRUE(pixvane::ForceIsa(level.isa));
+          ASSERT_TRUE(pixvane::ForceIsa(isa));
           for (size_t k = 0; k < (every_alignment ? 64 : 1); ++k) {
             const size_t offset = every_alignment ? k : next_offset++ % 64;
-            const Converted got = Convert(target, source, info, offset);
+            const Converted got = Convert(target, source, offset);
             ASSERT_EQ(got.status, 0);
             ASSERT_EQ(got.pixels, portable.pixels) << "offset " << offset;
             ASSERT_FALSE(got.wrote_outside) << "offset " << offset;
@@ -94,10 +90,8 @@ TEST_P(EveryLevel, EveryFormatEveryPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
-                         testing::Values(Level{"Portable", Isa::Portable},
-                                         Level{"Ssse3", Isa::Ssse3}, Level{"Avx2", Isa::Avx2},
-                                         Level{"Avx512", Isa::Avx512}),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         testing::Values(Isa::Portable, Isa::Ssse3, Isa::Avx2, Isa::Avx512),
+                         [](const auto& p) { return kLevelNames[static_cast<int>(p.param)]; });
 
 // Conversions run on the application's threads at once; catches shared
 // scratch state or an unsafe first-time kernel selection (run under the
@@ -106,15 +100,14 @@ TEST(Concurrency, ParallelConversionsAgree) {
   const auto& format = *pixvane::FindPixelFormat(PXV_BayerGB12p);
   std::mt19937 rng(7);
   const Scene scene = RandomScene(101, 31, format.bits, rng);
-  const auto source = Encode(scene, format, 2);
-  const ConversionInfo info = InfoFor(scene, format.code, 2, source.size());
-  const Converted expected = Convert(Target::Bgr24, source, info);
+  const Source source = Encode(scene, format, 2);
+  const Converted expected = Convert(Target::Bgr24, source);
   ASSERT_EQ(expected.status, 0);
   std::vector<Converted> results(4);
   std::vector<std::thread> threads;
   for (auto& result : results)
     threads.emplace_back([&] {
-      for (int i = 0; i < 20; ++i) result = Convert(Target::Bgr24, source, info);
+      for (int i = 0; i < 20; ++i) result = Convert(Target::Bgr24, source);
     });
   for (auto& t : threads) t.join();
   for (const auto& result : results) EXPECT_EQ(result.pixels, expected.pixels);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace pixvane_test {
 
@@ -82,20 +83,15 @@ std::vector<uint8_t> EncodeRow(const Scene& s, const pixvane::PixelFormatInfo& f
 
 }  // namespace
 
-std::vector<uint8_t> Encode(const Scene& scene, const pixvane::PixelFormatInfo& format,
-                            uint32_t row_padding) {
+Source Encode(const Scene& scene, const pixvane::PixelFormatInfo& format, uint32_t row_padding) {
   std::vector<uint8_t> out;
   for (uint32_t y = 0; y < scene.height; ++y) {
     const auto row = EncodeRow(scene, format, y);
     out.insert(out.end(), row.begin(), row.end());
     out.insert(out.end(), row_padding, static_cast<uint8_t>(0xA5));  // filler a kernel must skip
   }
-  return out;
-}
-
-ConversionInfo InfoFor(const Scene& scene, uint32_t code, uint32_t row_padding, size_t data_size) {
-  return ConversionInfo{scene.width, scene.height, row_padding, 0, static_cast<uint32_t>(data_size),
-                        code};
+  const auto size = static_cast<uint32_t>(out.size());
+  return {std::move(out), {scene.width, scene.height, row_padding, 0, size, format.code}};
 }
 
 GuardedBlock::GuardedBlock(size_t size) {
@@ -114,13 +110,13 @@ GuardedBlock::~GuardedBlock() {
   munmap(mapping_, mapping_size_);
 }
 
-Converted Convert(Target target, const std::vector<uint8_t>& source, const ConversionInfo& info,
-                  size_t offset) {
+Converted Convert(Target target, const Source& source, size_t offset) {
+  const ConversionInfo& info = source.info;
   constexpr uint8_t kUntouched = 0x5A;
   constexpr size_t kMargin = 64;
   const size_t size = size_t{info.width} * info.height * (target == Target::Mono8 ? 1 : 3);
-  GuardedBlock src(source.size());
-  if (!source.empty()) std::memcpy(src.data(), source.data(), source.size());
+  GuardedBlock src(source.bytes.size());
+  if (!source.bytes.empty()) std::memcpy(src.data(), source.bytes.data(), source.bytes.size());
   // The guard page is 64-byte aligned: this many bytes after the output put
   // its start at `offset`.
   const size_t tail = (64 - (size + offset) % 64) % 64;

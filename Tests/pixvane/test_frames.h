@@ -28,12 +28,15 @@ struct Scene {
 
 Scene RandomScene(uint32_t width, uint32_t height, unsigned bits, std::mt19937& rng);
 
-// Bytes of `scene` in the layout of `format`, each row followed by
-// `row_padding` filler bytes; no padding after the last row's own.
-std::vector<uint8_t> Encode(const Scene& scene, const pixvane::PixelFormatInfo& format,
-                            uint32_t row_padding);
+// A source frame and what its caller says of it.
+struct Source {
+  std::vector<uint8_t> bytes;
+  ConversionInfo info;
+};
 
-ConversionInfo InfoFor(const Scene& scene, uint32_t code, uint32_t row_padding, size_t data_size);
+// `scene` in the layout of `format`, each row followed by `row_padding`
+// filler bytes; no padding after the last row's own.
+Source Encode(const Scene& scene, const pixvane::PixelFormatInfo& format, uint32_t row_padding);
 
 enum class Target { Mono8, Bgr24 };
 
@@ -71,9 +74,8 @@ struct Converted {
 };
 
 // Runs one converter with the current kernels on a source holding exactly
-// `source` and an output whose first byte lies `offset` bytes past a 64-byte
-// boundary, both guarded.
-Converted Convert(Target target, const std::vector<uint8_t>& source, const ConversionInfo& info,
-                  size_t offset = 0);
+// `source`'s bytes and an output whose first byte lies `offset` bytes past a
+// 64-byte boundary, both guarded.
+Converted Convert(Target target, const Source& source, size_t offset = 0);
 
 }  // namespace pixvane_test

@@ -52,12 +52,9 @@ TEST(Validation, RefusesWhatItCannotConvertSafely) {
       std::vector<uint8_t> dst(out_size, 0x11);
       int32_t out_len = 77;
       const int32_t status = converter.fn(src.data(), &c.info, dst.data(), &out_len);
-      if (c.accepted) {
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(out_len, static_cast<int32_t>(out_size));
-      } else {
-        EXPECT_NE(status, 0);
-        EXPECT_EQ(out_len, 0);
+      EXPECT_EQ(status == 0, c.accepted);
+      EXPECT_EQ(out_len, c.accepted ? static_cast<int32_t>(out_size) : 0);
+      if (!c.accepted) {
         EXPECT_EQ(dst, std::vector<uint8_t>(out_size, 0x11)) << "wrote into the output";
       }
     }

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,26 +30,16 @@ using hacq_test::kMonoKey;
 using hostlayer::Images;
 using hostlayer::Instance;
 
-// The colour camera delivers RGB8, whose first row carries the frame
-// number unblurred (a Bayer frame's is interpolated).
-std::vector<simsdk::CameraConfig> SmallCameras() {
-  std::vector<simsdk::CameraConfig> cameras = simsdk::DefaultCameras();
-  for (simsdk::CameraConfig& camera : cameras) {
-    camera.width.value = camera.width.max = acqtest::kWidth;
-    camera.height.value = camera.height.max = acqtest::kHeight;
-    camera.max_frame_rate = 0;
-    camera.acquisition_frame_rate_enable.value = false;
-    camera.trigger_mode.value = "Off";
-    if (camera.key == kColorKey) camera.pixel_format.value = "RGB8";
-  }
-  return cameras;
-}
-
 class Reliability : public hacq_test::InterfaceTest {
  protected:
   void SetUp() override {
     InterfaceTest::SetUp();
-    UseCameras(SmallCameras());
+    // The colour camera delivers RGB8, whose first row carries the frame
+    // number unblurred (a Bayer frame's is interpolated).
+    std::vector<simsdk::CameraConfig> cameras = acqtest::FastCameras(false);
+    for (simsdk::CameraConfig& camera : cameras)
+      if (camera.key == kColorKey) camera.pixel_format.value = "RGB8";
+    UseCameras(cameras);
   }
 };
 
@@ -67,25 +56,15 @@ TEST_F(FaultSweep, EveryCallOfASessionFailsInTurn) {
   RunFaultSweep(target, [&](const std::string& when) { ExpectNoLeaks(when); });
 }
 
-// The frame number an image shows (bytes 0..7 of it in the first eight
-// pixels of the first plane), when the whole image equals the prediction
-// for that frame of `key`'s current layout; nothing otherwise.
-std::optional<uint64_t> VerifiedFrame(const Images& images, const std::string& key, bool rgb) {
-  if (images.empty() || images[0].width < 8 || images[0].height < 1) return std::nullopt;
+// Whether the whole images are the prediction for the frame of `key`'s
+// current layout whose number they show (bytes 0..7 of it in the first
+// eight pixels of the first plane).
+bool ShowsItsFrame(const Images& images, const std::string& key, bool rgb) {
+  if (images.empty() || images[0].width < 8 || images[0].height < 1) return false;
   uint64_t frame = 0;
   for (int byte = 7; byte >= 0; --byte) frame = (frame << 8) | images[0].pixels[byte];
-  acqtest::Part part;
-  part.width = static_cast<uint32_t>(images[0].width);
-  part.height = static_cast<uint32_t>(images[0].height);
-  const simsdk::FrameLayout layout = acqtest::CurrentLayout(key);
-  if (acqtest::Predict(layout, frame, rgb, part) != acqtest::PlanesOf(images)) return std::nullopt;
-  return frame;
-}
-
-double StressSeconds() {
-  const char* text = std::getenv("HACQ_STRESS_SECONDS");
-  const double seconds = text != nullptr ? std::atof(text) : 0.0;
-  return seconds > 0 ? seconds : 3.0;
+  return acqtest::Predict(simsdk::LayoutOf(*simsdk::CameraState(key)), frame, rgb, {}) ==
+         acqtest::PlanesOf(images);
 }
 
 struct Target {
@@ -113,27 +92,21 @@ class Tally {
       return;
     }
     if (status != H_MSG_OK) return Problem(std::string("grab on ") + target.device, status);
-    if (VerifiedFrame(images, target.key, target.rgb)) {
-      ++verified;
-    } else {
-      Problem(std::string("image not as predicted on ") + target.device, status);
-    }
+    if (!ShowsItsFrame(images, target.key, target.rgb))
+      return Problem(std::string("image not as predicted on ") + target.device, status);
+    ++verified;
   }
   void Expect(Herror status, const std::string& what) {
     if (status != H_MSG_OK) Problem(what, status);
   }
-  std::vector<std::string> problems() {
-    std::lock_guard lock(lock_);
-    return problems_;
-  }
+  std::vector<std::string> problems;  // read once the threads are joined
 
  private:
   void Problem(const std::string& what, Herror status) {
     std::lock_guard lock(lock_);
-    if (problems_.size() < 20) problems_.push_back(what + ": " + std::to_string(status));
+    if (problems.size() < 20) problems.push_back(what + ": " + std::to_string(status));
   }
   std::mutex lock_;
-  std::vector<std::string> problems_;
 };
 
 hostlayer::OpenParams ParamsFor(const Target& target) {
@@ -227,7 +200,9 @@ TEST_F(Stress, ConcurrentGrabsAbortsParametersOpensAndCloses) {
   for (const Target& target : kCycled)
     threads.emplace_back(OpenCloseLoop, std::cref(target), std::ref(tally), std::cref(stop));
 
-  const double seconds = StressSeconds();
+  const char* const seconds_text = std::getenv("HACQ_STRESS_SECONDS");
+  const double asked = seconds_text != nullptr ? std::atof(seconds_text) : 0.0;
+  const double seconds = asked > 0 ? asked : 3.0;
   testing::internal::CaptureStdout();  // "getFrame fail" after every abort
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   stop = true;
@@ -236,7 +211,7 @@ TEST_F(Stress, ConcurrentGrabsAbortsParametersOpensAndCloses) {
 
   for (auto& instance : instances) EXPECT_EQ(instance->Close(), H_MSG_OK);
   instances.clear();
-  for (const std::string& problem : tally.problems()) ADD_FAILURE() << problem;
+  for (const std::string& problem : tally.problems) ADD_FAILURE() << problem;
   for (const char* key : {kMonoKey, kColorKey})
     EXPECT_EQ(hacq_test::SdkControls().CameraCounters(key).frames_outstanding, 0u) << key;
   ExpectNoLeaks("after the stress");
