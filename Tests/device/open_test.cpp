@@ -164,9 +164,9 @@ TEST_F(OpenTest, RefusalsGoThroughTheHostAndTracingSeesTheBoard) {
   }));
 }
 
-// Catches a wrong number of frame buffers, a parser that takes the second
-// "=" or a later value first, a missing or wrong message, and messages
-// printed while HDoLowError is off.
+// Catches a wrong number of frame buffers (the fewest, 2, and the most, 5,
+// are accepted), a parser that takes the second "=" or a later value first,
+// a missing or wrong message, and messages printed while HDoLowError is off.
 TEST_F(OpenTest, GenericParametersSetBufferCount) {
   const char* const invalid = "Invalid value for Generic parameter 'num_buffers'!";
   const char* const not_text = "Generic parameter accepts only string values!";
@@ -178,6 +178,7 @@ TEST_F(OpenTest, GenericParametersSetBufferCount) {
       {{-1.0}, H_MSG_OK, 2, nullptr},
       {{}, H_MSG_OK, 2, nullptr},
       {{std::string("num_buffers=5")}, H_MSG_OK, 5, nullptr},
+      {{std::string("num_buffers=2")}, H_MSG_OK, 2, nullptr},
       {{std::string("num_buffers= +4")}, H_MSG_OK, 4, nullptr},
       {{std::string("x=3 num_buffers")}, H_MSG_OK, 3, nullptr},
       {{std::string(""), std::string("num_buffers=3")}, H_MSG_OK, 3, nullptr},
