@@ -54,8 +54,8 @@ TEST_F(Ring, ThreeBuffersInOrderAndAFailedGrabAdvances) {
   EXPECT_EQ(instance->Close(), H_MSG_OK);
 }
 
-using reliability::Step;
-using reliability::StepKind;
+using hacq_test::Step;
+using hacq_test::StepKind;
 const Step kGrab{"grab", StepKind::Grab};
 const Step kStartAsync{"start async", StepKind::StartAsync, nullptr, {}, 1000.0};
 const Step kGrabAsync{"grab async", StepKind::Grab, nullptr, {}, 1000.0};

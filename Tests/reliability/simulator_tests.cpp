@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "grab_fixture.h"
+#include "hacq_test/frame_prediction.h"
 #include "hacq_test/interface_test.h"
 #include "sweep.h"
 
@@ -36,7 +36,7 @@ class Reliability : public hacq_test::InterfaceTest {
     InterfaceTest::SetUp();
     // The colour camera delivers RGB8, whose first row carries the frame
     // number unblurred (a Bayer frame's is interpolated).
-    std::vector<simsdk::CameraConfig> cameras = acqtest::FastCameras(false);
+    std::vector<simsdk::CameraConfig> cameras = hacq_test::FastCameras(false);
     for (simsdk::CameraConfig& camera : cameras)
       if (camera.key == kColorKey) camera.pixel_format.value = "RGB8";
     UseCameras(cameras);
@@ -63,8 +63,8 @@ bool ShowsItsFrame(const Images& images, const std::string& key, bool rgb) {
   if (images.empty() || images[0].width < 8 || images[0].height < 1) return false;
   uint64_t frame = 0;
   for (int byte = 7; byte >= 0; --byte) frame = (frame << 8) | images[0].pixels[byte];
-  return acqtest::Predict(simsdk::LayoutOf(*simsdk::CameraState(key)), frame, rgb, {}) ==
-         acqtest::PlanesOf(images);
+  return hacq_test::Predict(simsdk::LayoutOf(*simsdk::CameraState(key)), frame, rgb, {}) ==
+         hacq_test::PlanesOf(images);
 }
 
 struct Target {

@@ -9,12 +9,18 @@
 #include <sstream>
 #include <vector>
 
+#include "hacq_test/session_steps.h"
 #include "hostlayer/host_control.h"
 #include "hostlayer/host_driver.h"
 
 namespace reliability {
 namespace {
 
+using hacq_test::ResetGrabFlags;
+using hacq_test::RunStep;
+using hacq_test::SessionOpenParams;
+using hacq_test::Step;
+using hacq_test::StepKind;
 using hostlayer::HostCall;
 using hostlayer::Images;
 using hostlayer::Instance;
@@ -70,14 +76,6 @@ const std::vector<Step>& Steps() {
       {"close", Close},
   };
   return steps;
-}
-
-hostlayer::OpenParams OpenParams(const std::string& camera) {
-  hostlayer::OpenParams params;
-  params.device = camera;
-  params.color_space = std::string("gray");
-  params.generic = {std::string("num_buffers=3")};
-  return params;
 }
 
 bool In(FaultPoint op, std::initializer_list<FaultPoint> ops) {
@@ -220,7 +218,7 @@ void CheckRecovery(const SweepTarget& target, const LeakCheck& expect_no_leaks,
   expect_no_leaks("after " + what);
   EXPECT_EQ(target.controls->CameraCounters(target.camera).frames_outstanding, 0u) << what;
   target.restore_camera();
-  ASSERT_EQ(hostlayer::Driver::Get().Open(OpenParams(target.camera), &instance), H_MSG_OK)
+  ASSERT_EQ(hostlayer::Driver::Get().Open(SessionOpenParams(target.camera), &instance), H_MSG_OK)
       << "reopening after " << what;
   {
     Images images;  // released before the leak check
@@ -235,32 +233,10 @@ void CheckRecovery(const SweepTarget& target, const LeakCheck& expect_no_leaks,
 
 }  // namespace
 
-Herror RunStep(const Step& step, std::unique_ptr<Instance>& instance, const std::string& camera) {
-  Images images;
-  std::vector<hostlayer::Value> values;
-  switch (step.kind) {
-    case StepKind::Open:
-      return hostlayer::Driver::Get().Open(OpenParams(camera), &instance);
-    case StepKind::Grab:
-      return step.delay > 0 ? instance->GrabAsync(step.delay, &images) : instance->Grab(&images);
-    case StepKind::StartAsync:
-      return instance->GrabStartAsync(step.delay);
-    case StepKind::Get:
-      return instance->GetParam(step.parameter, &values);
-    case StepKind::Set:
-    case StepKind::Trigger:
-    case StepKind::Abort:
-      return instance->SetParam(step.parameter, step.value);
-    case StepKind::Close:
-      return instance->Close();
-  }
-  return H_MSG_OK;
-}
-
 void RunFaultSweep(const SweepTarget& target, const LeakCheck& expect_no_leaks) {
   {
     std::unique_ptr<Instance> settle;
-    ASSERT_EQ(hostlayer::Driver::Get().Open(OpenParams(target.camera), &settle), H_MSG_OK);
+    ASSERT_EQ(hostlayer::Driver::Get().Open(SessionOpenParams(target.camera), &settle), H_MSG_OK);
     ResetGrabFlags(*settle);
   }
   target.restore_camera();
